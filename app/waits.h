@@ -1,0 +1,52 @@
+#ifndef WAITS_H
+#define WAITS_H
+
+// The fixed waits and intervals of the program, in milliseconds, in one place.
+// The product uses the values as they stand; tests shorten them through
+// Waits::current() before they build the objects that read them.
+namespace Waits {
+
+struct Values {
+    // serial link: how long send() waits for the bytes to leave the port
+    int serialWrite = 300;
+    // TCP link: connection and write confirmation
+    int tcpConnect = 30000;
+    int tcpWrite = 30000;
+    // GSM link: one pass of the modem wait sleeps this long, at most this many passes
+    int gsmSleep = 10;
+    int gsmPasses = 6000;
+    // modem finder: every sleep of the probe, the preparation and the status texts
+    int modemSleep = 2000;
+
+    // the working form: before the first block request and before handling a block reply
+    int blockPause = 300;
+    // while connecting: before open (GPRS, GSM), after a GPRS open, after a GSM open
+    int connectSettle = 2000;
+    int gprsSettle = 5000;
+    int gsmSettle = 8000;
+
+    // block request supervision: watchdog interval and delay per link
+    int watchdogDefault = 3000;
+    int watchdogRS232 = 1000;
+    int watchdogGPRS = 12000;
+    int watchdogGSM = 10000;
+    int delayDefault = 900;
+    int delayRS232 = 900;
+    int delayGPRS = 11900;
+    int delayGSM = 9900;
+};
+
+Values &current();
+
+// Blocks the calling thread; no events are processed. Used where the program
+// waits on purpose and the user interface is meant to stand still.
+void sleep(int ms);
+
+// Sleeps in steps of `step` ms and processes pending events after each step,
+// until *flag turns false or `passes` steps have gone by.
+// Returns true when the flag turned false before the passes ran out.
+bool waitWhile(const volatile bool *flag, int step, int passes);
+
+} // namespace Waits
+
+#endif // WAITS_H
