@@ -1,0 +1,5 @@
+#include "form.h"
+
+Form::Form(QWidget *parent) : QWidget(parent) {}
+
+Form::~Form() = default;
