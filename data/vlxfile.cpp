@@ -1,0 +1,129 @@
+#include "vlxfile.h"
+
+#include "paths.h"
+#include "textexport.h"
+#include "vlxdata.h"
+
+#include <QDebug>
+#include <QDesktopServices>
+#include <QSaveFile>
+#include <QUrl>
+
+#include <limits>
+
+namespace {
+
+constexpr int pageSize = 1056;
+
+// The station number comes from the logger's own data; it names a file, so it
+// must not be able to name a folder or a device-style path.
+QString fileNamePart(const QString &text)
+{
+    QString part = text;
+    for (QChar &c : part) {
+        if (c.unicode() < 0x20 || QStringView(u"/\\:*?\"<>|").contains(c))
+            c = QLatin1Char('_');
+    }
+    return part;
+}
+
+} // namespace
+
+VLXFile::VLXFile(QObject *parent)
+    : QObject(parent)
+{
+}
+
+VLXFile::~VLXFile() { qDeleteAll(m_records); }
+
+void VLXFile::setStationNo(const QString &stationNo)
+{
+    m_stationNo = stationNo;
+    m_exportPath = Paths::exportDir() + QLatin1Char('/')
+        + QStringLiteral("%1_%2.txt")
+              .arg(fileNamePart(stationNo), m_fileDate.toString(QStringLiteral("ddMMyy")));
+}
+
+void VLXFile::setFileDate(const QDateTime &date)
+{
+    m_fileDate = date;
+    if (m_fileDate.isValid() && m_fileDate.date().year() <= 1999)
+        m_fileDate = m_fileDate.addYears(100);
+}
+
+QString VLXFile::dateText() const { return m_fileDate.toString(QStringLiteral("dd.MM.yyyy")); }
+
+void VLXFile::setEndPosition(int page, int offset, int previousPage, int previousOffset)
+{
+    m_endPage = page;
+    m_endOffset = offset;
+    const qint64 size = (qint64(page) * pageSize + offset)
+        - (qint64(previousPage) * pageSize + previousOffset);
+    m_sizeBytes = int(qBound(qint64(std::numeric_limits<int>::min()), size,
+                             qint64(std::numeric_limits<int>::max())));
+}
+
+void VLXFile::append(const QDateTime &time, int channel, int type, float value1, float value2,
+                     bool timeSet, bool missing)
+{
+    auto *record = new VLXData;
+    record->setValues(time, channel, type, value1, value2, timeSet);
+    record->setMissing(missing);
+    m_records.append(record);
+}
+
+void VLXFile::addRecord(int channel, int type, float value1, float value2, bool timeSet)
+{
+    m_lastValue1 = value1;
+    m_lastValue2 = value2;
+    append(m_currentTime, channel, type, value1, value2, timeSet, false);
+    m_currentTime = m_currentTime.addSecs(qint64(m_recordInterval) * 60);
+}
+
+void VLXFile::addRecordAt(const QDateTime &time, int channel, int type, float value1, float value2,
+                          bool timeSet)
+{
+    m_lastValue1 = value1;
+    m_lastValue2 = value2;
+    append(time, channel, type, value1, value2, timeSet, false);
+}
+
+void VLXFile::addGap(bool timeSet)
+{
+    append(m_currentTime, 0, VLXData::Instant, m_lastValue1, m_lastValue2, timeSet, true);
+    m_currentTime = m_currentTime.addSecs(qint64(m_recordInterval) * 60);
+}
+
+bool VLXFile::exportText(QString *errorText) const { return exportTextTo(m_exportPath, errorText); }
+
+bool VLXFile::exportTextTo(const QString &path, QString *errorText) const
+{
+    qDebug() << "File Name:" << path;
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly)) {
+        if (errorText)
+            *errorText = out.errorString();
+        return false;
+    }
+    if (!TextExport::write(*this, out)) {
+        if (errorText)
+            *errorText = out.errorString();
+        out.cancelWriting();
+        return false;
+    }
+    if (!out.commit()) {
+        if (errorText)
+            *errorText = out.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool VLXFile::openExport() const
+{
+    const QUrl url = QUrl::fromLocalFile(m_exportPath);
+    if (QDesktopServices::openUrl(url))
+        return true;
+    qDebug().noquote() << QLatin1Char('"') + url.path() + QStringLiteral("\" acilamadi.");
+    return false;
+}
