@@ -1,0 +1,264 @@
+#include "decodedownload.h"
+#include "downloadbuilder.h"
+#include "paths.h"
+#include "testenv.h"
+#include "textexport.h"
+#include "vlxdata.h"
+#include "vlxfile.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace DownloadBuilder;
+
+namespace {
+
+constexpr quint32 ten = 0x41200000;
+constexpr quint32 hundred = 0x42C80000;
+constexpr quint32 minusThree = 0xC0400000;
+constexpr quint32 two = 0x40000000;
+
+const QByteArray exampleHead = "ST1\r\n1234\r\n07/12/2013 14:30\r\n00000000\r\n\r\n"
+                               "|||LVL|TMP|\r\n|||m|C|\r\n|||15|15|\r\n\r\n";
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+QByteArray dec13(int day, int hour, int minute) { return bcdTime(day, 12, 13, hour, minute); }
+
+} // namespace
+
+// Receives what the desktop service would open.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls << url; }
+};
+
+class TestTextExport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+
+    void document_matchesExportLayout_data();
+    void document_matchesExportLayout();
+    void valueText_writesAsTextStreamDoes_data();
+    void valueText_writesAsTextStreamDoes();
+    void header_listingEntry_writesEndPositionWithFourDigits();
+
+    void exportText_workedExample_writesFileAtExportPath();
+    void exportText_twice_leavesOnlySecondExport();
+    void exportText_missingFolder_failsWithErrorAndWritesNothing();
+    void exportText_writeFailsHalfway_keepsPreviousFileAndReportsError();
+    void openExport_handsLocalFileUrlToDesktop();
+
+private:
+    QString m_dir;
+};
+
+void TestTextExport::init()
+{
+    m_dir = TestEnv::freshAppDir(QStringLiteral("tst_textexport"));
+    QVERIFY(QDir().mkpath(Paths::exportDir()));
+}
+
+void TestTextExport::document_matchesExportLayout_data()
+{
+    QTest::addColumn<QByteArray>("download");
+    QTest::addColumn<QByteArray>("expected");
+    const QByteArray head = exampleHeader();
+
+    QTest::newRow("worked example")
+        << example() << exampleHead + "07/12/2013|14:30|ANL|10.00|100.00| \r\nSSS";
+    QTest::newRow("no records: nine lines and SSS, empty names")
+        << header("", "", dec13(7, 14, 30), bytes({0x00, 0x15}), "", "", "", "") + erased(3)
+        << QByteArray("\r\n\r\n07/12/2013 14:30\r\n00000000\r\n\r\n|||||\r\n|||||\r\n"
+                      "|||15|15|\r\n\r\nSSS");
+    QTest::newRow("no header at all: empty date line")
+        << erased(3) << QByteArray("\r\n\r\n\r\n00000000\r\n\r\n|||||\r\n|||||\r\n|||0|0|\r\n\r\nSSS");
+    QTest::newRow("missing record before any measurement: -1.00 and H")
+        << head + missing() + erased()
+        << exampleHead + "07/12/2013|14:30|ANL|-1.00|-1.00|H\r\nSSS";
+    QTest::newRow("missing record after a time stamp: asterisk wins over H")
+        << head + measurement(ten, hundred) + timeStamp(dec13(8, 0, 0)) + missing() + erased()
+        << exampleHead + "07/12/2013|14:30|ANL|10.00|100.00| \r\n"
+                         "08/12/2013|00:00|ANL|10.00|100.00|*\r\nSSS";
+    QTest::newRow("summary without time stamp: four # lines MAX MIN, ORT at 23:59 with #")
+        << head
+            + summary({dec13(7, 10, 5), ten, two}, {dec13(7, 11, 6), two, hundred},
+                      {dec13(7, 3, 7), minusThree, two}, {dec13(7, 4, 8), ten, minusThree},
+                      hundred, ten)
+            + erased()
+        << exampleHead + "07/12/2013|10:05|MAX|10.00|2.00|#\r\n"
+                         "07/12/2013|11:06|MAX|2.00|100.00|#\r\n"
+                         "07/12/2013|03:07|MIN|-3.00|2.00|#\r\n"
+                         "07/12/2013|04:08|MIN|10.00|-3.00|#\r\n"
+                         "07/12/2013|23:59|ORT|100.00|10.00|#\r\nSSS";
+    QTest::newRow("summary values NaN and infinity as the stream writes them")
+        << head
+            + summary({dec13(7, 1, 0), 0x7FC00000, 0x7F800000}, {dec13(7, 2, 0), 0xFF800000, two},
+                      {dec13(7, 3, 0), two, two}, {dec13(7, 4, 0), two, two}, two, two)
+            + missing() + erased()
+        << exampleHead + "07/12/2013|01:00|MAX|nan|inf|#\r\n"
+                         "07/12/2013|02:00|MAX|-inf|2.00|#\r\n"
+                         "07/12/2013|03:00|MIN|2.00|2.00|#\r\n"
+                         "07/12/2013|04:00|MIN|2.00|2.00|#\r\n"
+                         "07/12/2013|23:59|ORT|2.00|2.00|#\r\n"
+                         "07/12/2013|14:30|ANL|2.00|2.00|H\r\nSSS";
+    QTest::newRow("invalid record time: empty date and time")
+        << head + timeStamp(bytes({0x99, 0x99, 0x13, 0x00, 0x00})) + measurement(ten, two) + erased()
+        << exampleHead + "||ANL|10.00|2.00|*\r\nSSS";
+    QTest::newRow("values rounded to two decimals")
+        << head + measurement(0x3DCCCCCD /*0.1*/, 0x4479FFFF /*999.99994*/) + measurement(0xBC23D70A /*-0.01*/, 0x00000001)
+               + erased()
+        << exampleHead + "07/12/2013|14:30|ANL|0.10|1000.00| \r\n"
+                         "07/12/2013|14:45|ANL|-0.01|0.00| \r\nSSS";
+    QTest::newRow("UTF-8 names and units")
+        << header("Barajı", "9", dec13(7, 14, 30), bytes({0x00, 0x05}), "Seviye", "Sıcaklık", "m",
+                  "°C")
+            + erased(3)
+        << QByteArray("Barajı\r\n9\r\n07/12/2013 14:30\r\n00000000\r\n\r\n|||Seviye|Sıcaklık|\r\n"
+                      "|||m|°C|\r\n|||5|5|\r\n\r\nSSS");
+}
+
+void TestTextExport::document_matchesExportLayout()
+{
+    QFETCH(QByteArray, download);
+    QFETCH(QByteArray, expected);
+    const std::unique_ptr<VLXFile> file = decodeDownload(download);
+    QCOMPARE(TextExport::document(*file), expected);
+}
+
+void TestTextExport::valueText_writesAsTextStreamDoes_data()
+{
+    QTest::addColumn<float>("value");
+    QTest::newRow("ten") << 10.0f;
+    QTest::newRow("minus one") << -1.0f;
+    QTest::newRow("exact tie 0.125") << 0.125f;
+    QTest::newRow("exact tie 2.375") << 2.375f;
+    QTest::newRow("2.675f below the tie") << 2.675f;
+    QTest::newRow("tiny negative") << -0.001f;
+    QTest::newRow("huge") << 3.0e38f;
+    QTest::newRow("smallest subnormal") << std::numeric_limits<float>::denorm_min();
+    QTest::newRow("NaN") << std::numeric_limits<float>::quiet_NaN();
+    QTest::newRow("infinity") << std::numeric_limits<float>::infinity();
+    QTest::newRow("minus infinity") << -std::numeric_limits<float>::infinity();
+}
+
+void TestTextExport::valueText_writesAsTextStreamDoes()
+{
+    QFETCH(float, value);
+    QString streamed;
+    QTextStream stream(&streamed);
+    stream.setRealNumberNotation(QTextStream::FixedNotation);
+    stream.setRealNumberPrecision(2);
+    stream << value;
+    stream.flush();
+    QCOMPARE(QString::fromLatin1(TextExport::valueText(value)), streamed);
+}
+
+void TestTextExport::header_listingEntry_writesEndPositionWithFourDigits()
+{
+    VLXFile file;
+    file.setEndPosition(12, 792, 0, 0);
+    file.setRecordInterval(60);
+    const QList<QByteArray> lines = TextExport::header(file).split('\n');
+    QCOMPARE(lines.value(3), QByteArray("00120792\r"));
+    QCOMPARE(lines.value(7), QByteArray("|||60|60|\r"));
+}
+
+void TestTextExport::exportText_workedExample_writesFileAtExportPath()
+{
+    const std::unique_ptr<VLXFile> file = decodeDownload(example());
+    const QString path = Paths::exportDir() + QStringLiteral("/1234_071213.txt");
+    QCOMPARE(file->exportPath(), path);
+    QString error = QStringLiteral("untouched");
+    QVERIFY(file->exportText(&error));
+    QCOMPARE(readFile(path), exampleHead + "07/12/2013|14:30|ANL|10.00|100.00| \r\nSSS");
+    QCOMPARE(QDir(Paths::exportDir()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{"1234_071213.txt"});
+}
+
+void TestTextExport::exportText_twice_leavesOnlySecondExport()
+{
+    const std::unique_ptr<VLXFile> first =
+        decodeDownload(exampleHeader() + measurement(ten, ten) + measurement(two, two) + erased());
+    const std::unique_ptr<VLXFile> second = decodeDownload(exampleHeader() + erased(3));
+    QCOMPARE(first->exportPath(), second->exportPath());
+    QVERIFY(first->exportText());
+    QVERIFY(readFile(first->exportPath()).contains("ANL"));
+    QVERIFY(second->exportText());
+    QCOMPARE(readFile(second->exportPath()), exampleHead + "SSS");
+}
+
+void TestTextExport::exportText_missingFolder_failsWithErrorAndWritesNothing()
+{
+    QVERIFY(QDir(Paths::exportDir()).removeRecursively());
+    const std::unique_ptr<VLXFile> file = decodeDownload(example());
+    QString error;
+    QVERIFY(!file->exportText(&error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!QFile::exists(file->exportPath()));
+    QVERIFY(!QDir(Paths::exportDir()).exists());
+}
+
+void TestTextExport::exportText_writeFailsHalfway_keepsPreviousFileAndReportsError()
+{
+    const std::unique_ptr<VLXFile> small = decodeDownload(example());
+    QVERIFY(small->exportText());
+    const QByteArray previous = readFile(small->exportPath());
+
+    // about 60 000 records: some 2 MB of export
+    QByteArray many = exampleHeader();
+    for (int i = 0; i < 60000; ++i)
+        many += measurement(ten, two);
+    const std::unique_ptr<VLXFile> big = decodeDownload(many + erased());
+    QCOMPARE(big->exportPath(), small->exportPath());
+
+    // The file system refuses anything past 64 KiB while the export runs.
+    rlimit old;
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit limited = old;
+    limited.rlim_cur = 64 * 1024;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    QString error;
+    const bool written = big->exportText(&error);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY(!written);
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(readFile(small->exportPath()), previous);
+    QCOMPARE(QDir(Paths::exportDir()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{"1234_071213.txt"});
+}
+
+void TestTextExport::openExport_handsLocalFileUrlToDesktop()
+{
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+    const std::unique_ptr<VLXFile> file = decodeDownload(example());
+    QVERIFY(file->exportText());
+    const bool opened = file->openExport();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QVERIFY(opened);
+    QCOMPARE(catcher.urls.size(), 1);
+    QVERIFY(catcher.urls.first().isLocalFile());
+    QCOMPARE(catcher.urls.first().toLocalFile(), file->exportPath());
+}
+
+QTEST_MAIN(TestTextExport)
+#include "tst_textexport.moc"
