@@ -6,56 +6,127 @@
 #include <QBuffer>
 #include <QIODevice>
 
+#include <cmath>
+#include <cstring>
+#include <limits>
+
 namespace TextExport {
 
 namespace {
 
 const char lineEnd[] = "\r\n";
 
-void appendTwoDigits(QByteArray &out, int n)
+// Two digits of n (0..99) at p.
+char *putTwoDigits(char *p, int n)
 {
-    out.append(char('0' + n / 10));
-    out.append(char('0' + n % 10));
+    p[0] = char('0' + n / 10);
+    p[1] = char('0' + n % 10);
+    return p + 2;
 }
 
+// "dd/MM/yyyy|" of the day last seen: records come in runs of one day, and
+// turning a time into a calendar date costs more than the rest of a line.
+struct DayCache {
+    qint64 day = std::numeric_limits<qint64>::min();
+    char text[16] = {};
+    int length = 0;
+};
+
+constexpr qint64 msecsPerDay = 86400000;
+
 // "dd/MM/yyyy|hh:mm|" of a record time; both parts empty for an invalid time.
-// Written by hand: QDateTime::toString costs more than the rest of a line.
-void appendDateTime(QByteArray &out, const QDateTime &time)
+void appendDateTime(QByteArray &out, const QDateTime &time, DayCache &cache)
 {
     if (!time.isValid()) {
         out.append("||");
         return;
     }
-    const QDate date = time.date();
-    const QTime clock = time.time();
-    if (date.year() < 1000 || date.year() > 9999) {
+    if (time.timeSpec() != Qt::UTC) {
         out.append(time.toString(QStringLiteral("dd/MM/yyyy|hh:mm|")).toUtf8());
         return;
     }
-    appendTwoDigits(out, date.day());
-    out.append('/');
-    appendTwoDigits(out, date.month());
-    out.append('/');
-    appendTwoDigits(out, date.year() / 100);
-    appendTwoDigits(out, date.year() % 100);
-    out.append('|');
-    appendTwoDigits(out, clock.hour());
-    out.append(':');
-    appendTwoDigits(out, clock.minute());
-    out.append('|');
+    // Record times are UTC: their day and time of day follow from the epoch
+    // milliseconds alone.
+    const qint64 msecs = time.toMSecsSinceEpoch();
+    qint64 day = msecs / msecsPerDay;
+    qint64 ofDay = msecs % msecsPerDay;
+    if (ofDay < 0) {
+        ofDay += msecsPerDay;
+        --day;
+    }
+    if (day != cache.day) {
+        const QDate date = time.date();
+        cache.day = day;
+        if (date.year() >= 1000 && date.year() <= 9999) {
+            char *p = cache.text;
+            p = putTwoDigits(p, date.day());
+            *p++ = '/';
+            p = putTwoDigits(p, date.month());
+            *p++ = '/';
+            p = putTwoDigits(p, date.year() / 100);
+            p = putTwoDigits(p, date.year() % 100);
+            *p++ = '|';
+            cache.length = int(p - cache.text);
+        } else {
+            const QByteArray text = date.toString(QStringLiteral("dd/MM/yyyy|")).toUtf8();
+            cache.length = int(qMin<qsizetype>(text.size(), sizeof cache.text));
+            std::memcpy(cache.text, text.constData(), size_t(cache.length));
+        }
+    }
+    out.append(cache.text, cache.length);
+    const int minutes = int(ofDay / 60000);
+    char clock[6];
+    putTwoDigits(clock, minutes / 60);
+    clock[2] = ':';
+    putTwoDigits(clock + 3, minutes % 60);
+    clock[5] = '|';
+    out.append(clock, 6);
 }
 
-void appendRecordLine(QByteArray &out, const VLXData &record)
+// A value in fixed notation with two decimals, exactly as QTextStream writes it
+// (rounding the exact binary value, halves away from zero, "-0.00" for small
+// negatives but "0.00" for a negative zero). Qt's general conversion is the
+// slowest part of a full-memory export, so ordinary magnitudes are done here:
+// a float has 24 significant bits, so value * 100 is exact in a double and its
+// rounding can be decided exactly.
+void appendValue(QByteArray &out, float value)
 {
-    appendDateTime(out, record.time());
+    const double magnitude = std::fabs(double(value));
+    if (!(magnitude < 1e15)) {
+        out.append(QByteArray::number(double(value), 'f', 2));
+        return;
+    }
+    const double hundredths = magnitude * 100.0;
+    const double whole = std::floor(hundredths);
+    quint64 rounded = quint64(whole);
+    if (hundredths - whole >= 0.5)
+        ++rounded;
+    char digits[24];
+    int n = sizeof digits;
+    const quint64 cents = rounded % 100;
+    quint64 units = rounded / 100;
+    digits[--n] = char('0' + cents % 10);
+    digits[--n] = char('0' + cents / 10);
+    digits[--n] = '.';
+    do {
+        digits[--n] = char('0' + units % 10);
+        units /= 10;
+    } while (units != 0);
+    if (value < 0.0f)
+        digits[--n] = '-';
+    out.append(digits + n, qsizetype(sizeof digits) - n);
+}
+
+void appendRecordLine(QByteArray &out, const VLXData &record, DayCache &cache)
+{
+    appendDateTime(out, record.time(), cache);
     out.append(typeName(record.type()));
     out.append('|');
-    out.append(valueText(record.value1()));
+    appendValue(out, record.value1());
     out.append('|');
-    out.append(valueText(record.value2()));
-    out.append('|');
-    out.append(mark(record));
-    out.append(lineEnd);
+    appendValue(out, record.value2());
+    const char tail[4] = {'|', mark(record), '\r', '\n'};
+    out.append(tail, 4);
 }
 
 } // namespace
@@ -89,8 +160,9 @@ char mark(const VLXData &record)
 
 QByteArray valueText(float value)
 {
-    // The same conversion QTextStream uses in fixed notation, precision 2.
-    return QByteArray::number(double(value), 'f', 2);
+    QByteArray out;
+    appendValue(out, value);
+    return out;
 }
 
 QByteArray header(const VLXFile &file)
@@ -114,7 +186,8 @@ QByteArray header(const VLXFile &file)
 QByteArray recordLine(const VLXData &record)
 {
     QByteArray out;
-    appendRecordLine(out, record);
+    DayCache cache;
+    appendRecordLine(out, record, cache);
     return out;
 }
 
@@ -123,8 +196,9 @@ bool write(const VLXFile &file, QIODevice &out)
     constexpr qsizetype chunk = 1 << 16;
     QByteArray buffer = header(file);
     buffer.reserve(chunk + 256);
+    DayCache cache;
     for (const VLXData *record : file.records()) {
-        appendRecordLine(buffer, *record);
+        appendRecordLine(buffer, *record, cache);
         if (buffer.size() >= chunk) {
             if (out.write(buffer) != buffer.size())
                 return false;

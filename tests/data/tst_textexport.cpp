@@ -11,7 +11,9 @@
 #include <QFile>
 #include <QtTest>
 
+#include <cmath>
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 
 using namespace DownloadBuilder;
@@ -56,7 +58,10 @@ private slots:
     void document_matchesExportLayout();
     void valueText_writesAsTextStreamDoes_data();
     void valueText_writesAsTextStreamDoes();
+    void valueText_agreesWithTextStreamOverSampledValues();
     void header_listingEntry_writesEndPositionWithFourDigits();
+    void recordLine_dateAndTimeAsQtFormatsThem_data();
+    void recordLine_dateAndTimeAsQtFormatsThem();
 
     void exportText_workedExample_writesFileAtExportPath();
     void exportText_twice_leavesOnlySecondExport();
@@ -117,6 +122,12 @@ void TestTextExport::document_matchesExportLayout_data()
                          "07/12/2013|04:00|MIN|2.00|2.00|#\r\n"
                          "07/12/2013|23:59|ORT|2.00|2.00|#\r\n"
                          "07/12/2013|14:30|ANL|2.00|2.00|H\r\nSSS";
+    QTest::newRow("records across midnight and a month end")
+        << header("S", "1", bcdTime(31, 12, 13, 23, 30), bytes({0x00, 0x15}), "", "", "", "")
+            + measurement(ten, ten) + measurement(ten, ten) + measurement(ten, ten) + erased()
+        << QByteArray("S\r\n1\r\n31/12/2013 23:30\r\n00000000\r\n\r\n|||||\r\n|||||\r\n"
+                      "|||15|15|\r\n\r\n31/12/2013|23:30|ANL|10.00|10.00| \r\n"
+                      "31/12/2013|23:45|ANL|10.00|10.00| \r\n01/01/2014|00:00|ANL|10.00|10.00| \r\nSSS");
     QTest::newRow("invalid record time: empty date and time")
         << head + timeStamp(bytes({0x99, 0x99, 0x13, 0x00, 0x00})) + measurement(ten, two) + erased()
         << exampleHead + "||ANL|10.00|2.00|*\r\nSSS";
@@ -155,6 +166,11 @@ void TestTextExport::valueText_writesAsTextStreamDoes_data()
     QTest::newRow("NaN") << std::numeric_limits<float>::quiet_NaN();
     QTest::newRow("infinity") << std::numeric_limits<float>::infinity();
     QTest::newRow("minus infinity") << -std::numeric_limits<float>::infinity();
+    QTest::newRow("negative zero") << -0.0f;
+    QTest::newRow("exact tie -0.005 region") << -0.125f;
+    QTest::newRow("largest float") << std::numeric_limits<float>::max();
+    QTest::newRow("1e15 boundary") << 1e15f;
+    QTest::newRow("just below 1e15") << 9.9999993e14f;
 }
 
 void TestTextExport::valueText_writesAsTextStreamDoes()
@@ -169,6 +185,40 @@ void TestTextExport::valueText_writesAsTextStreamDoes()
     QCOMPARE(QString::fromLatin1(TextExport::valueText(value)), streamed);
 }
 
+void TestTextExport::valueText_agreesWithTextStreamOverSampledValues()
+{
+    QList<float> values;
+    // spread over the whole 32-bit space
+    for (quint64 bits = 0; bits <= 0xFFFFFFFFull; bits += 65537) {
+        float f;
+        const quint32 b = quint32(bits);
+        std::memcpy(&f, &b, sizeof f);
+        values << f;
+    }
+    // every eighth between -1000 and 1000: exact halves of a hundredth and their neighbours
+    for (int k = -8000; k <= 8000; ++k) {
+        const float tie = float(k) / 8.0f;
+        values << tie << std::nextafter(tie, 1e9f) << std::nextafter(tie, -1e9f);
+    }
+    // a logger's usual range in steps of a thousandth
+    for (int k = -100000; k <= 100000; k += 7)
+        values << float(k) / 1000.0f;
+    QString streamed;
+    QTextStream stream(&streamed);
+    stream.setRealNumberNotation(QTextStream::FixedNotation);
+    stream.setRealNumberPrecision(2);
+    for (float v : values) {
+        streamed.clear();
+        stream << v;
+        stream.flush();
+        const QByteArray mine = TextExport::valueText(v);
+        if (mine != streamed.toLatin1())
+            QFAIL(qPrintable(QStringLiteral("%1: %2 instead of %3")
+                                 .arg(double(v), 0, 'g', 9)
+                                 .arg(QString::fromLatin1(mine), streamed)));
+    }
+}
+
 void TestTextExport::header_listingEntry_writesEndPositionWithFourDigits()
 {
     VLXFile file;
@@ -177,6 +227,31 @@ void TestTextExport::header_listingEntry_writesEndPositionWithFourDigits()
     const QList<QByteArray> lines = TextExport::header(file).split('\n');
     QCOMPARE(lines.value(3), QByteArray("00120792\r"));
     QCOMPARE(lines.value(7), QByteArray("|||60|60|\r"));
+}
+
+void TestTextExport::recordLine_dateAndTimeAsQtFormatsThem_data()
+{
+    QTest::addColumn<QDateTime>("time");
+    QTest::newRow("UTC 2013") << QDateTime(QDate(2013, 12, 7), QTime(14, 30), Qt::UTC);
+    QTest::newRow("UTC midnight") << QDateTime(QDate(2013, 12, 8), QTime(0, 0), Qt::UTC);
+    QTest::newRow("UTC 23:59 with seconds") << QDateTime(QDate(2099, 12, 31), QTime(23, 59, 59), Qt::UTC);
+    QTest::newRow("UTC before 1970") << QDateTime(QDate(1969, 12, 31), QTime(23, 59), Qt::UTC);
+    QTest::newRow("UTC year 999") << QDateTime(QDate(999, 1, 2), QTime(3, 4), Qt::UTC);
+    QTest::newRow("UTC year 12345") << QDateTime(QDate(12345, 6, 7), QTime(8, 9), Qt::UTC);
+    QTest::newRow("local time") << QDateTime(QDate(2013, 7, 1), QTime(10, 20), Qt::LocalTime);
+    QTest::newRow("offset from UTC") << QDateTime(QDate(2013, 7, 1), QTime(1, 20), Qt::OffsetFromUTC, 7200);
+}
+
+void TestTextExport::recordLine_dateAndTimeAsQtFormatsThem()
+{
+    QFETCH(QDateTime, time);
+    VLXData record;
+    record.setValues(time, 1, VLXData::Max, 1.0f, 2.0f, false);
+    const QByteArray expected = time.toString(QStringLiteral("dd/MM/yyyy|hh:mm")).toUtf8()
+        + "|MAX|1.00|2.00|#\r\n";
+    QCOMPARE(TextExport::recordLine(record), expected);
+    QCOMPARE(record.dateText() + QLatin1Char('|') + record.timeText(),
+             time.toString(QStringLiteral("dd/MM/yyyy|hh:mm")));
 }
 
 void TestTextExport::exportText_workedExample_writesFileAtExportPath()
