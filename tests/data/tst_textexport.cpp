@@ -68,6 +68,7 @@ private slots:
     void exportText_missingFolder_failsWithErrorAndWritesNothing();
     void exportText_writeFailsHalfway_keepsPreviousFileAndReportsError();
     void openExport_handsLocalFileUrlToDesktop();
+    void openExport_desktopRefuses_writesDiagnosticLine();
 
 private:
     QString m_dir;
@@ -333,6 +334,21 @@ void TestTextExport::openExport_handsLocalFileUrlToDesktop()
     QCOMPARE(catcher.urls.size(), 1);
     QVERIFY(catcher.urls.first().isLocalFile());
     QCOMPARE(catcher.urls.first().toLocalFile(), file->exportPath());
+}
+
+void TestTextExport::openExport_desktopRefuses_writesDiagnosticLine()
+{
+    // A handler without the named slot makes the desktop service report failure.
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "noSuchSlot");
+    const std::unique_ptr<VLXFile> file = decodeDownload(example());
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("noSuchSlot")));
+    QTest::ignoreMessage(QtDebugMsg, qPrintable(QLatin1Char('"') + file->exportPath()
+                                                + QStringLiteral("\" acilamadi.")));
+    const bool opened = file->openExport();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QVERIFY(!opened);
+    QVERIFY(catcher.urls.isEmpty());
 }
 
 QTEST_MAIN(TestTextExport)
