@@ -18,6 +18,8 @@ printf '\x90\x81\x05D\xfb\xfb\xfb\x0e\x05BITTI'      > "$corpus/seed-binary"
 printf '\xa0\x04CONN\x06ECT 96\xff\x02\r\n'          > "$corpus/seed-modem"
 
 cd "$build"
+# The machine is shared: keep the sanitizer's memory modest.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-quarantine_size_mb=16:malloc_context_size=4}"
 "$build/bench/fuzz_linkrules" "$corpus" -max_total_time="$seconds" -print_final_stats=1 \
   -max_len=4096 2>&1 | grep -E '^(#[0-9]+[[:space:]]+(DONE|INITED)|stat::|Done|==|SUMMARY|link rule)' || true
 echo "corpus entries: $(ls "$corpus" | wc -l)"

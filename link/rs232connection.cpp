@@ -49,7 +49,9 @@ bool RS232Connection::open(QString name)
 
 void RS232Connection::close()
 {
-    m_port->close();
+    // Closing a port that is not open would only leave an error on it.
+    if (m_port->isOpen())
+        m_port->close();
     disconnect(m_port, &QSerialPort::readyRead, this, &RS232Connection::onReadyRead);
 }
 
