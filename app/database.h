@@ -1,0 +1,17 @@
+#ifndef DATABASE_H
+#define DATABASE_H
+
+// The program's local SQLite database: one process-wide default connection
+// to <data root>/data.db, with the tables of station files and measured
+// values created when missing.
+
+// Opens the default connection. On failure shows the "DBERROR" box and writes
+// a diagnostic line; returns whether the connection is open. The result does
+// not depend on creating the tables.
+bool openDatabase();
+
+// Creates both tables when missing; a failure is only written to the
+// diagnostic output. Returns true when both statements succeeded.
+bool createTables();
+
+#endif // DATABASE_H
