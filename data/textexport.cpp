@@ -28,7 +28,7 @@ char *putTwoDigits(char *p, int n)
 // turning a time into a calendar date costs more than the rest of a line.
 struct DayCache {
     qint64 day = std::numeric_limits<qint64>::min();
-    char text[16] = {};
+    char text[32] = {};   // room for any year QDateTime can hold
     int length = 0;
 };
 
