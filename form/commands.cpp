@@ -1,5 +1,8 @@
 #include "commands.h"
 
+#include "records.h"
+#include "upload.h"
+
 namespace Commands {
 
 namespace {
@@ -17,6 +20,14 @@ QByteArray toWire(const QString &text)
     bytes.replace('\0', QByteArray());
     return bytes;
 }
+
+namespace {
+QByteArray digit(bool on) { return on ? "1" : "0"; }
+
+// "%.2f" with "." whatever the locale; the value is a float, as printf would
+// receive it promoted to double.
+QByteArray twoDecimals(float value) { return QByteArray::number(double(value), 'f', 2); }
+} // namespace
 
 QByteArray oku() { return simple("OKU"); }
 QByteArray dku() { return simple("DKU"); }
@@ -45,6 +56,42 @@ QByteArray sen(const QString &password)
 {
     QByteArray frame;
     frame.append(STX).append("SEN").append(toWire(password)).append(CR);
+    return frame;
+}
+
+QByteArray par(const UploadRequest &request)
+{
+    // Password, file action and serial number run together; the logger
+    // separates them by the password length it knows.
+    QByteArray frame;
+    frame.append(STX).append("PAR");
+    frame.append(toWire(request.password));
+    frame.append(QByteArray::number(request.fileAction));
+    frame.append(toWire(request.serialNo)).append(STX);
+    frame.append(toWire(request.stationName)).append(STX);
+    frame.append(toWire(request.stationNo)).append(STX);
+    frame.append(digit(request.waitFullHour)).append(digit(request.well)).append('0')
+        .append(digit(request.rs485)).append(STX);
+    frame.append(toWire(Upload::clockText(request.clock))).append(STX);
+    frame.append(twoDecimals(request.offset)).append(STX);
+    frame.append(toWire(request.channel1Unit)).append(STX);
+    frame.append(toWire(request.channel1Name)).append(STX);
+    frame.append(toWire(request.recordInterval)).append(STX);
+    frame.append(digit(request.instantRecord)).append(digit(request.instantMinMax))
+        .append(digit(request.recordAverage)).append(STX);
+    frame.append(CR);
+    return frame;
+}
+
+QByteArray ayu(const AlarmSettings &settings)
+{
+    QByteArray frame;
+    frame.append(STX).append("AYU");
+    for (int i = 0; i < 4; ++i)
+        frame.append(twoDecimals(settings.thresholds[i])).append(STX);
+    frame.append(QByteArray::number(settings.relay1)).append(QByteArray::number(settings.relay2));
+    frame.append(digit(settings.channel1On)).append(digit(settings.channel2On));
+    frame.append(CR);
     return frame;
 }
 
