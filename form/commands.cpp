@@ -3,6 +3,8 @@
 #include "records.h"
 #include "upload.h"
 
+#include <cmath>
+
 namespace Commands {
 
 namespace {
@@ -24,9 +26,23 @@ QByteArray toWire(const QString &text)
 namespace {
 QByteArray digit(bool on) { return on ? "1" : "0"; }
 
-// "%.2f" with "." whatever the locale; the value is a float, as printf would
-// receive it promoted to double.
-QByteArray twoDecimals(float value) { return QByteArray::number(double(value), 'f', 2); }
+// What printf's "%.2f" prints for a float, but with "." whatever the locale.
+// printf rounds the exact binary value half to even (0.125 -> "0.12"), where
+// QByteArray::number rounds half up; a float times 100 is exact in a double,
+// so the rounding can be done on that product.
+QByteArray twoDecimals(float value)
+{
+    const double scaled = double(value) * 100.0;
+    if (!std::isfinite(scaled) || std::fabs(scaled) >= 9.0e15)
+        return QByteArray::number(double(value), 'f', 2);  // whole numbers or inf/nan: nothing to round
+    const qint64 hundredths = qint64(std::fabs(std::nearbyint(scaled)));
+    QByteArray text;
+    if (std::signbit(value))
+        text.append('-');
+    text.append(QByteArray::number(hundredths / 100)).append('.');
+    text.append(QByteArray::number(hundredths % 100).rightJustified(2, '0'));
+    return text;
+}
 } // namespace
 
 QByteArray oku() { return simple("OKU"); }
