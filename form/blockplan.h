@@ -17,13 +17,14 @@ struct BlockSpec {
 
 // Blocks of 264 bytes from address 0 up to `usedBytes`, the last one shorter
 // when there is a remainder, followed by the closing item (index = block
-// count, page 0, offset 0, size 6) that is never requested.
+// count, page 0, offset 0, size 6) that is never requested. A figure below 0
+// or above the logger's memory is taken as 0 or as the whole memory.
 QList<BlockSpec> planBlocks(qint64 usedBytes);
 
 struct BlockReply {
     enum Kind { EndMarker, NotData, Data };
     Kind kind = NotData;
-    int blockNo = -1;        // bytes 1 and 2, most significant first (Data only)
+    int blockNo = -1;        // bytes 1 and 2, most significant first (Data only; -1 when missing)
     QByteArray payload;      // bytes 3 .. length-4 (Data only; empty when too short)
 };
 

@@ -36,7 +36,7 @@ QString clockText(const QDateTime &clock);
 float parseLocaleNumber(const QString &text);
 
 // The trace of an upload for "temp.txt": STX written as the three characters
-// "\02", CR as "\0d", every other byte as it is. The password (given so that
+// "\02", CR as "\0d", every other character as its first UTF-8 byte. The password (given so that
 // it can be found in the frame) is written as one '*' per character.
 QByteArray traceText(const QByteArray &frame, const QString &password);
 

@@ -1,0 +1,6 @@
+#include "aktblokitem.h"
+
+AKTBlokItem::AKTBlokItem(QObject *parent)
+    : QObject(parent)
+{
+}
