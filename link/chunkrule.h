@@ -22,6 +22,10 @@
 // final FB FB FB does. Bytes that do not end a chunk stay for the next read,
 // so what was left over from an earlier exchange stays in front of the next
 // reply. Nothing is trimmed or added.
+//
+// While the GSM link talks to its modem (dialing, hanging up) the rule also
+// takes modem answers: a modem ends each answer with CR LF ("\r\nOK\r\n"),
+// so a final CR LF ends the chunk too. The logger's traffic never turns it on.
 class ChunkRule
 {
 public:
@@ -32,10 +36,14 @@ public:
               qsizetype cap = BoundedBuffer::DefaultCap);
 
     // The rule itself: whether `buffer` is a complete chunk.
-    static bool isComplete(const QByteArray &buffer, bool binaryReply, ConnectStep connectStep);
+    static bool isComplete(const QByteArray &buffer, bool binaryReply, ConnectStep connectStep,
+                           bool modemAnswers = false);
 
     void setBinaryReply(bool binary) { m_binaryReply = binary; }
     bool binaryReply() const { return m_binaryReply; }
+    // Whether a final CR LF (the end of a modem answer) also ends a chunk.
+    void setModemAnswers(bool on) { m_modemAnswers = on; }
+    bool modemAnswers() const { return m_modemAnswers; }
 
     // Bytes just read from the device.
     void append(const QByteArray &bytes) { m_buffer.append(bytes); }
@@ -51,6 +59,7 @@ private:
     BoundedBuffer m_buffer;
     ConnectStep m_connectStep;
     bool m_binaryReply = false;
+    bool m_modemAnswers = false;
 };
 
 #endif // CHUNKRULE_H

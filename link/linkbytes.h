@@ -14,6 +14,10 @@ constexpr char BlockEndByte = static_cast<char>(0xFB);
 inline QByteArray endOfTransfer() { return QByteArrayLiteral("BITTI"); }
 // The modem's answer once a data call stands.
 inline QByteArray connect() { return QByteArrayLiteral("CONNECT"); }
+// The modem's answer once a command (the hang-up among them) was carried out.
+inline QByteArray ok() { return QByteArrayLiteral("OK"); }
+// The end of every modem answer.
+inline QByteArray modemLineEnd() { return QByteArrayLiteral("\r\n"); }
 
 inline bool endsWithBlockEnd(const QByteArray &buffer)
 {

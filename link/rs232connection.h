@@ -48,6 +48,10 @@ public:
 
     int baudRate() const { return m_baudRate; }
     bool binaryReply() const { return m_chunks.binaryReply(); }
+    // While on, a read that ends in CR LF (a modem answer) also ends a chunk.
+    // The GSM link turns it on while it dials and hangs up.
+    void setModemAnswers(bool on) { m_chunks.setModemAnswers(on); }
+    bool modemAnswers() const { return m_chunks.modemAnswers(); }
     // Bytes read and not yet delivered as a chunk.
     qsizetype pendingBytes() const { return m_chunks.size(); }
     qsizetype bufferCap() const { return m_chunks.cap(); }

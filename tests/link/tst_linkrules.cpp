@@ -33,6 +33,10 @@ private slots:
     void chunkComplete_followsModeAndEnd();
     void chunkReads_joinedUntilEnd_data();
     void chunkReads_joinedUntilEnd();
+    void chunkComplete_modemAnswers_alsoEndAtCrLf_data();
+    void chunkComplete_modemAnswers_alsoEndAtCrLf();
+    void chunkReads_modemAnswers_okInOneOrTwoReads_data();
+    void chunkReads_modemAnswers_okInOneOrTwoReads();
     void messageVerdict_followsEndAndStart_data();
     void messageVerdict_followsEndAndStart();
     void messageChunks_joinedUntilEnd_data();
@@ -91,6 +95,73 @@ void TestLinkRules::chunkComplete_followsModeAndEnd()
     QFETCH(ChunkRule::ConnectStep, step);
     QFETCH(bool, complete);
     QCOMPARE(ChunkRule::isComplete(buffer, binary, step), complete);
+}
+
+void TestLinkRules::chunkComplete_modemAnswers_alsoEndAtCrLf_data()
+{
+    QTest::addColumn<QByteArray>("buffer");
+    QTest::addColumn<bool>("binary");
+    QTest::addColumn<bool>("modemAnswers");
+    QTest::addColumn<bool>("complete");
+
+    QTest::newRow("OK CR LF, modem answers") << QByteArray("\r\nOK\r\n") << false << true << true;
+    QTest::newRow("OK CR LF, logger traffic") << QByteArray("\r\nOK\r\n") << false << false << false;
+    QTest::newRow("BUSY, modem answers") << QByteArray("\r\nBUSY\r\n") << false << true << true;
+    QTest::newRow("NO CARRIER, modem answers") << QByteArray("\r\nNO CARRIER\r\n") << false << true
+                                               << true;
+    QTest::newRow("lone CR LF, modem answers") << QByteArray("\r\n") << false << true << true;
+    QTest::newRow("OK without line end") << QByteArray("\r\nOK") << false << true << false;
+    QTest::newRow("LF alone is no end") << QByteArray("OK\n") << false << true << false;
+    QTest::newRow("LF CR still a CR end") << QByteArray("OK\n\r") << false << true << true;
+    QTest::newRow("CR still ends, modem answers") << QByteArray("OK\r") << false << true << true;
+    QTest::newRow("CR LF in binary mode") << QByteArray("\r\nOK\r\n") << true << true << true;
+    QTest::newRow("CR LF inside only") << QByteArray("\r\nOK\r\nx") << false << true << false;
+    QTest::newRow("empty, modem answers") << QByteArray() << false << true << false;
+}
+
+void TestLinkRules::chunkComplete_modemAnswers_alsoEndAtCrLf()
+{
+    QFETCH(QByteArray, buffer);
+    QFETCH(bool, binary);
+    QFETCH(bool, modemAnswers);
+    QFETCH(bool, complete);
+    QCOMPARE(ChunkRule::isComplete(buffer, binary, ChunkRule::ConnectEndsChunk, modemAnswers),
+             complete);
+}
+
+void TestLinkRules::chunkReads_modemAnswers_okInOneOrTwoReads_data()
+{
+    QTest::addColumn<QByteArrayList>("reads");
+    QTest::addColumn<QByteArrayList>("chunks");
+    QTest::addColumn<QByteArray>("left");
+
+    QTest::newRow("one read") << QByteArrayList{"\r\nOK\r\n"} << QByteArrayList{"\r\nOK\r\n"}
+                              << QByteArray();
+    QTest::newRow("split after the word") << QByteArrayList{"\r\nOK", "\r\n"}
+                                          << QByteArrayList{"\r\nOK\r\n"} << QByteArray();
+    // A read that ends in the answer's CR is a chunk already; its LF follows alone.
+    QTest::newRow("split between CR and LF") << QByteArrayList{"\r\nOK\r", "\n"}
+                                             << QByteArrayList{"\r\nOK\r"} << QByteArray("\n");
+    QTest::newRow("echo then answer") << QByteArrayList{"+++ATH\r\r\nOK\r\n"}
+                                      << QByteArrayList{"+++ATH\r\r\nOK\r\n"} << QByteArray();
+}
+
+void TestLinkRules::chunkReads_modemAnswers_okInOneOrTwoReads()
+{
+    QFETCH(QByteArrayList, reads);
+    QFETCH(QByteArrayList, chunks);
+    QFETCH(QByteArray, left);
+
+    ChunkRule rule(QStringLiteral("Test::chunks()"), ChunkRule::ConnectEndsChunk);
+    rule.setModemAnswers(true);
+    QByteArrayList got;
+    for (const QByteArray &read : reads) {
+        rule.append(read);
+        if (auto chunk = rule.take())
+            got << *chunk;
+    }
+    QCOMPARE(got, chunks);
+    QCOMPARE(rule.buffer(), left);
 }
 
 void TestLinkRules::chunkReads_joinedUntilEnd_data()

@@ -1,0 +1,125 @@
+#include "gsmcommunication.h"
+
+#include "linkbytes.h"
+#include "rs232connection.h"
+#include "waits.h"
+
+#include <QDebug>
+
+GSMCommunication::GSMCommunication(QObject *parent)
+    : QObject(parent),
+      m_messages(QStringLiteral("GSMCommunication::onDataReceived()")),
+      m_line(new RS232Connection(this))
+{
+    connect(m_line, &RS232Connection::dataReceived, this, &GSMCommunication::onDataReceived);
+    connect(this, &GSMCommunication::connected, this, &GSMCommunication::onConnected);
+}
+
+GSMCommunication::~GSMCommunication() = default;
+
+QByteArray GSMCommunication::dialLine(const QString &phone)
+{
+    return QStringLiteral("ATD%1\r").arg(phone).toUtf8();
+}
+
+QString GSMCommunication::disconnectLine(const QByteArray &chunk)
+{
+    // The chunk is shown quoted, its control bytes escaped, on one line.
+    QString line;
+    QDebug(&line).nospace() << "Disconnect Process: " << chunk;
+    return line;
+}
+
+void GSMCommunication::setPort(QString name)
+{
+    m_portName = name;
+    m_line->setPort(name);
+}
+
+bool GSMCommunication::open(QString phone)
+{
+    m_messages.clear();
+    setCallState(Dialing);
+    if (m_line->open(m_portName)) {
+        m_waiting = true;
+        m_line->send(dialLine(phone).constData(), false);
+        waitForModem();
+    }
+    setCallState(Online);
+    return m_connected;
+}
+
+void GSMCommunication::close()
+{
+    m_messages.clear();
+    setCallState(HangingUp);
+    m_waiting = true;
+    // "+++" escapes to command mode and ATH hangs up, in one write. On a line
+    // that is not open this writes nothing, and the wait runs out.
+    m_line->send(hangUpLine().constData(), false);
+    waitForModem();
+    // Without the modem's "OK" the call is taken as still up: the line stays
+    // open so that a further close() can try again.
+    if (m_connected)
+        return;
+    // The reset ends with CR so that the modem carries it out before the port
+    // closes.
+    m_line->send(resetLine().constData(), false);
+    m_line->close();
+}
+
+bool GSMCommunication::isOpen()
+{
+    return m_connected;
+}
+
+bool GSMCommunication::send(const char *command, bool binaryReply)
+{
+    return m_line->send(command, binaryReply);
+}
+
+void GSMCommunication::onDataReceived(QByteArray chunk)
+{
+    switch (m_callState) {
+    case Dialing:
+        // "BUSY", "NO CARRIER", "ERROR" are dropped: the wait runs to its end.
+        if (chunk.contains(LinkBytes::connect())) {
+            m_connected = true;
+            emit connected();
+        }
+        return;
+    case HangingUp:
+        // Whatever the logger still sends during or after the hang-up is
+        // dropped; only the modem's confirmation counts.
+        if (chunk.contains(LinkBytes::ok())) {
+            qDebug().noquote() << disconnectLine(chunk);
+            m_connected = false;
+            emit connected();
+        }
+        return;
+    default:
+        if (auto message = m_messages.feed(chunk))
+            emit dataReceived(*message);
+        return;
+    }
+}
+
+void GSMCommunication::onConnected()
+{
+    qDebug() << "onConnected()";
+    m_waiting = false;
+}
+
+void GSMCommunication::setCallState(int state)
+{
+    m_callState = state;
+    // Modem answers end in CR LF; the logger's replies keep their own rules.
+    m_line->setModemAnswers(state == Dialing || state == HangingUp);
+}
+
+void GSMCommunication::waitForModem()
+{
+    const Waits::Values &waits = Waits::current();
+    m_lastWaitAnswered = Waits::waitWhile(&m_waiting, waits.gsmSleep, waits.gsmPasses);
+    m_waiting = false;
+}

@@ -1,0 +1,87 @@
+#ifndef GSMCOMMUNICATION_H
+#define GSMCOMMUNICATION_H
+
+#include "icommunication.h"
+#include "messagerule.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+class RS232Connection;
+
+// The GSM data call, message level. The line to the modem is a serial line
+// (115200 baud, 8N1, RTS raised); open() dials the logger's phone number and
+// close() hangs up. Once the modem reports "CONNECT" the call carries the
+// logger's command protocol like the serial cable.
+//
+//   auto *gsm = new GSMCommunication(this);
+//   gsm->setPort(finder.selectedPort());
+//   if (gsm->open(phone))        // up to about 60 s, events keep running
+//       connect(gsm, &GSMCommunication::dataReceived, this, &Form::onDataReceived);
+//   ...
+//   gsm->close();                // hang-up, up to about 60 s
+//
+// open() and close() process pending events while they wait for the modem,
+// so handlers (the caller's too) can run inside them.
+class GSMCommunication : public QObject, public ICommunication
+{
+    Q_OBJECT
+public:
+    // What chunks from the modem line mean, by the state of the call.
+    enum CallState { Idle = 0, Dialing = 1, Online = 2, HangingUp = 3 };
+
+    explicit GSMCommunication(QObject *parent = nullptr);
+    ~GSMCommunication() override;
+
+    // The modem's serial port name.
+    void setPort(QString name) override;
+    // Dials `phone`; true when the modem reported the connection in time.
+    bool open(QString phone) override;
+    // Hangs up; when the modem confirms, resets it and closes its port.
+    void close() override;
+    // Whether the call is up.
+    bool isOpen() override;
+    bool send(const char *command, bool binaryReply) override;
+
+    // The modem lines this link writes.
+    static QByteArray dialLine(const QString &phone);
+    static QByteArray hangUpLine() { return QByteArrayLiteral("+++ATH\r"); }
+    static QByteArray resetLine() { return QByteArrayLiteral("ATZ\r"); }
+    // The diagnostic line written when the modem confirms the hang-up.
+    static QString disconnectLine(const QByteArray &chunk);
+
+    int callState() const { return m_callState; }
+    QString portName() const { return m_portName; }
+    RS232Connection *connection() const { return m_line; }
+    // Whether the latest wait for the modem ended by its answer rather than
+    // by running out of passes.
+    bool lastWaitAnswered() const { return m_lastWaitAnswered; }
+    // Chunks received online and not yet delivered as a message.
+    qsizetype pendingBytes() const { return m_messages.size(); }
+
+signals:
+    void dataReceived(QByteArray message);
+    // The modem answered while the link waits for it (dialing or hanging up).
+    void connected();
+
+public slots:
+    void onDataReceived(QByteArray chunk);
+    void onConnected();
+
+private:
+    void setCallState(int state);
+    // Lets events run until onConnected() ends the wait or the passes run out.
+    void waitForModem();
+
+    MessageRule m_messages;
+    RS232Connection *m_line;
+    QString m_portName;
+    int m_callState = Idle;
+    // Read by the wait loop while handlers run inside it.
+    volatile bool m_waiting = false;
+    bool m_connected = false;
+    bool m_lastWaitAnswered = false;
+};
+
+#endif // GSMCOMMUNICATION_H
