@@ -117,6 +117,9 @@ void FindModem::onSearchComplete()
         if (ui->comboBox->count() > 0) {
             ui->lblStatus->setText(foundText());
             QCoreApplication::processEvents();
+            // The user may have closed the dialog while events ran.
+            if (m_finished)
+                return;
             Waits::sleep(pause);
             ui->comboBox->setCurrentIndex(-1);
             ui->widgetSearch->hide();
@@ -124,6 +127,8 @@ void FindModem::onSearchComplete()
         } else {
             ui->lblStatus->setText(notFoundText());
             QCoreApplication::processEvents();
+            if (m_finished)
+                return;
             Waits::sleep(pause);
             reject();
         }

@@ -2,6 +2,8 @@
 #include "findmodem.h"
 #include "findmodemthread.h"
 #include "modemplayer.h"
+#include "options.h"
+#include "rs232connection.h"
 #include "ptypair.h"
 #include "waits.h"
 
@@ -71,6 +73,7 @@ private slots:
     void answerIsOk_needsOkAnywhere_data();
     void answerIsOk_needsOkAnywhere();
 
+    void portsToSearch_systemPortsThenCommandLinePorts();
     void construction_showsSearchPanelAndSearchingStatus();
     void search_modemAnsweringBothSpeeds_listedTwice();
     void prepare_chosenEntry_preparesAtItsSpeedAndAccepts_data();
@@ -194,6 +197,24 @@ void TestFindModem::answerIsOk_needsOkAnywhere()
     QFETCH(QByteArray, answer);
     QFETCH(bool, ok);
     QCOMPARE(FindModemThread::answerIsOk(answer), ok);
+}
+
+void TestFindModem::portsToSearch_systemPortsThenCommandLinePorts()
+{
+    const QStringList system = RS232Connection::availablePorts();
+    const QStringList before = Options::extraPorts();
+    QStringList extra {QStringLiteral("/dev/vlx-extra-1"), QStringLiteral("/dev/vlx-extra-2")};
+    if (!system.isEmpty())
+        extra << system.first();   // named twice, searched once
+    Options::setExtraPorts(extra);
+    const QStringList ports = FindModemThread::portsToSearch();
+    Options::setExtraPorts(before);
+
+    const QStringList expected = system
+        + QStringList{QStringLiteral("/dev/vlx-extra-1"), QStringLiteral("/dev/vlx-extra-2")};
+    QCOMPARE(ports, expected);
+    FindModemThread::setPortsToSearch(QStringList{QStringLiteral("only")});
+    QCOMPARE(FindModemThread::portsToSearch(), QStringList{QStringLiteral("only")});
 }
 
 void TestFindModem::construction_showsSearchPanelAndSearchingStatus()
