@@ -9,6 +9,550 @@
     </message>
 </context>
 <context>
+    <name>FindModem</name>
+    <message>
+        <source>Find Modem</source>
+        <translation>Find Modem</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>N/A</source>
+        <translation>N/A</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <source>Available Modems</source>
+        <translation>Available Modems</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>Select</translation>
+    </message>
+</context>
+<context>
+    <name>Form</name>
+    <message>
+        <source>RS232</source>
+        <translation>RS232</translation>
+    </message>
+    <message>
+        <source>GPRS</source>
+        <translation>GPRS</translation>
+    </message>
+    <message>
+        <source>GSM</source>
+        <translation>GSM</translation>
+    </message>
+    <message>
+        <source>Parametre Oku</source>
+        <translation>Read Parameters</translation>
+    </message>
+    <message>
+        <source>Şifre Değiştir</source>
+        <translation>Change Password</translation>
+    </message>
+    <message>
+        <source>Sensör Sıfırla</source>
+        <translation>Zero Sensor</translation>
+    </message>
+    <message>
+        <source>Alarm Kur</source>
+        <translation>Set Alarm</translation>
+    </message>
+    <message>
+        <source>Çıkış</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Parametre Bilgileri</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>İstasyon Adı</source>
+        <translation>Station Name</translation>
+    </message>
+    <message>
+        <source>İstasyon No</source>
+        <translation>Station No</translation>
+    </message>
+    <message>
+        <source>Ofset Deg</source>
+        <translation>Offset Value</translation>
+    </message>
+    <message>
+        <source>Kayıt Aralığı</source>
+        <translation>Record Interval</translation>
+    </message>
+    <message>
+        <source>1-9999;</source>
+        <translation>1-9999;</translation>
+    </message>
+    <message>
+        <source>1. Kanal Adı</source>
+        <translation>Channel 1 Name</translation>
+    </message>
+    <message>
+        <source>1. Kanal Birim</source>
+        <translation>Channel 1 Unit</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>mm</translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translation>cm</translation>
+    </message>
+    <message>
+        <source>m</source>
+        <translation>m</translation>
+    </message>
+    <message>
+        <source>2. Kanal Adı</source>
+        <translation>Channel 2 Name</translation>
+    </message>
+    <message>
+        <source>2. Kanal Birim</source>
+        <translation>Channel 2 Unit</translation>
+    </message>
+    <message>
+        <source>Cihaz Tarihi Saati</source>
+        <translation>Device Date and Time</translation>
+    </message>
+    <message>
+        <source>Cihaz Model No</source>
+        <translation>Device Model No</translation>
+    </message>
+    <message>
+        <source>Cihaz Seri No</source>
+        <translation>Device Serial No</translation>
+    </message>
+    <message>
+        <source>Cihaz Kurulum Tarihi</source>
+        <translation>Installation Date</translation>
+    </message>
+    <message>
+        <source>Kullanılan Bellek</source>
+        <translation>Used Memory</translation>
+    </message>
+    <message>
+        <source>Dosya Adedi</source>
+        <translation>Number of Files</translation>
+    </message>
+    <message>
+        <source>Dosya</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Anlık</source>
+        <translation>Live</translation>
+    </message>
+    <message>
+        <source>Batarya Durumu:</source>
+        <translation>Battery State:</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <source>Anlık Seviye:</source>
+        <translation>Live Level:</translation>
+    </message>
+    <message>
+        <source>Anlık Sıcaklık:</source>
+        <translation>Live Temperature:</translation>
+    </message>
+    <message>
+        <source>Anlık Debi:</source>
+        <translation>Live Flow:</translation>
+    </message>
+    <message>
+        <source>Son 24 Saat Min/Max</source>
+        <translation>Last 24 Hours Min/Max</translation>
+    </message>
+    <message>
+        <source>Max Seviye</source>
+        <translation>Max Level</translation>
+    </message>
+    <message>
+        <source>00/00/00 00:00 0</source>
+        <translation>00/00/00 00:00 0</translation>
+    </message>
+    <message>
+        <source>Min Seviye</source>
+        <translation>Min Level</translation>
+    </message>
+    <message>
+        <source>Max Sıcaklık</source>
+        <translation>Max Temperature</translation>
+    </message>
+    <message>
+        <source>Min Sıcaklık</source>
+        <translation>Min Temperature</translation>
+    </message>
+    <message>
+        <source>Kayıt Bilgisi</source>
+        <translation>Recording</translation>
+    </message>
+    <message>
+        <source>Ortalama Kayıt (Dakika)</source>
+        <translation>Average Record (Minutes)</translation>
+    </message>
+    <message>
+        <source>Anlık Kayıt</source>
+        <translation>Live Record</translation>
+    </message>
+    <message>
+        <source>Günlük Min/Max</source>
+        <translation>Daily Min/Max</translation>
+    </message>
+    <message>
+        <source>Kayıt içindeki Min/Max</source>
+        <translation>Min/Max of Records</translation>
+    </message>
+    <message>
+        <source>Anlık içindeki Min/Max</source>
+        <translation>Min/Max of Live Values</translation>
+    </message>
+    <message>
+        <source>Günlük Ortalama Tipi</source>
+        <translation>Daily Average Type</translation>
+    </message>
+    <message>
+        <source>Anlıktaki verilerin ortalaması</source>
+        <translation>Average of live values</translation>
+    </message>
+    <message>
+        <source>Kayıttaki verilerin ortalaması</source>
+        <translation>Average of recorded values</translation>
+    </message>
+    <message>
+        <source>Ölçüm Tipi</source>
+        <translation>Measurement Type</translation>
+    </message>
+    <message>
+        <source>Baraj</source>
+        <translation>Dam</translation>
+    </message>
+    <message>
+        <source>Kuyu</source>
+        <translation>Well</translation>
+    </message>
+    <message>
+        <source>Diğer</source>
+        <translation>Other</translation>
+    </message>
+    <message>
+        <source>RS485 Çıkış</source>
+        <translation>RS485 Output</translation>
+    </message>
+    <message>
+        <source>Kayıt için tam saati bekle</source>
+        <translation>Wait for the full hour to record</translation>
+    </message>
+    <message>
+        <source>Kurulum Değerleri Yükle</source>
+        <translation>Upload Settings</translation>
+    </message>
+    <message>
+        <source>Veri Aktar</source>
+        <translation>Download Data</translation>
+    </message>
+    <message>
+        <source>Alarm Bilgileri</source>
+        <translation>Alarms</translation>
+    </message>
+    <message>
+        <source>Değerler</source>
+        <translation>Values</translation>
+    </message>
+    <message>
+        <source>Kanal 1</source>
+        <translation>Channel 1</translation>
+    </message>
+    <message>
+        <source>Yüksek</source>
+        <translation>High</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Kanal 2</source>
+        <translation>Channel 2</translation>
+    </message>
+    <message>
+        <source>Gelen Alarm</source>
+        <translation>Last Alarm</translation>
+    </message>
+    <message>
+        <source>Tarih</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>00.00.0000</source>
+        <translation>00.00.0000</translation>
+    </message>
+    <message>
+        <source>Saat</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>00:00</source>
+        <translation>00:00</translation>
+    </message>
+    <message>
+        <source>Değer</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>Çıkış Rölesi</source>
+        <translation>Output Relay</translation>
+    </message>
+    <message>
+        <source>Role 1</source>
+        <translation>Relay 1</translation>
+    </message>
+    <message>
+        <source>Role 2</source>
+        <translation>Relay 2</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>Disconnect</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Port açılamadı</source>
+        <translation>The port could not be opened</translation>
+    </message>
+    <message>
+        <source>Tamam</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Hata</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Lütfen geçerli bir IP adresi girin!</source>
+        <translation>Please enter a valid IP address!</translation>
+    </message>
+    <message>
+        <source>Bağlantı için bekleniyor...</source>
+        <translation>Waiting for the connection...</translation>
+    </message>
+    <message>
+        <source>Bağlantı sağlanamadı!</source>
+        <translation>Could not connect!</translation>
+    </message>
+    <message>
+        <source>Socket Error</source>
+        <translation>Socket Error</translation>
+    </message>
+    <message>
+        <source>Karşı modem bağlantıyı kapattı!</source>
+        <translation>The remote modem closed the connection!</translation>
+    </message>
+    <message>
+        <source>Error No : %1
+Error Msg: %2</source>
+        <translation>Error No : %1
+Error Msg: %2</translation>
+    </message>
+    <message>
+        <source>Veri için bekleniyor...</source>
+        <translation>Waiting for data...</translation>
+    </message>
+    <message>
+        <source>Cihazdan gelen bilgi eksik!</source>
+        <translation>The information from the device is incomplete!</translation>
+    </message>
+    <message>
+        <source>Alarm bilgileri yüklendi.</source>
+        <translation>Alarm settings uploaded.</translation>
+    </message>
+    <message>
+        <source>Alarm bilgileri doğrulanamadı!</source>
+        <translation>The alarm settings could not be verified!</translation>
+    </message>
+    <message>
+        <source>Parametre bilgileri okundu</source>
+        <translation>Parameters read</translation>
+    </message>
+    <message>
+        <source>Şifre değişti.</source>
+        <translation>Password changed.</translation>
+    </message>
+    <message>
+        <source>Eski şifre yanlış!</source>
+        <translation>The old password is wrong!</translation>
+    </message>
+    <message>
+        <source>Sensör sıfırlandı.</source>
+        <translation>Sensor zeroed.</translation>
+    </message>
+    <message>
+        <source>Şifre yanlış!</source>
+        <translation>Wrong password!</translation>
+    </message>
+    <message>
+        <source>Parametre Yükleme</source>
+        <translation>Parameter Upload</translation>
+    </message>
+    <message>
+        <source>Parametre bilgileri yüklendi.</source>
+        <translation>Parameters uploaded.</translation>
+    </message>
+    <message>
+        <source>Aktarım Hatası</source>
+        <translation>Transfer Error</translation>
+    </message>
+    <message>
+        <source>Cihaz uzun süredir yanıt vermiyor.Lütfen tekrar deneyin.</source>
+        <translation>The device has not answered for a long time. Please try again.</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>Hepsi</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>İptal</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>İşlem kullanıcı tarafından iptal edildi!</source>
+        <translation>The operation was cancelled by the user!</translation>
+    </message>
+    <message>
+        <source>Evet</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>Hayır</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;Cihazdaki veriler silinsin mi?&lt;br&gt;&lt;br&gt;&lt;table&gt;&lt;tr&gt;&lt;th align='left'&gt;%1&lt;/th&gt;&lt;th&gt;:&lt;/th&gt;&lt;td&gt;Cihazdaki tüm dosya ve veriler silinecek&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;th align='left'&gt;%2&lt;/th&gt;&lt;th&gt;:&lt;/th&gt;&lt;td&gt;Cihazdaki en son dosya ve veriler saklanıp yeni dosya oluşacak&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;th align='left'&gt;%3&lt;/th&gt;&lt;th&gt;:&lt;/th&gt;&lt;td&gt;İşlemi iptal et&lt;/td&gt;&lt;/tr&gt;&lt;/table&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;Delete the data in the device?&lt;br&gt;&lt;br&gt;&lt;table&gt;&lt;tr&gt;&lt;th align='left'&gt;%1&lt;/th&gt;&lt;th&gt;:&lt;/th&gt;&lt;td&gt;All files and data in the device will be deleted&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;th align='left'&gt;%2&lt;/th&gt;&lt;th&gt;:&lt;/th&gt;&lt;td&gt;The latest file and data in the device are kept and a new file is started&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;th align='left'&gt;%3&lt;/th&gt;&lt;th&gt;:&lt;/th&gt;&lt;td&gt;Cancel the operation&lt;/td&gt;&lt;/tr&gt;&lt;/table&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Dosya Eylemi</source>
+        <translation>File Action</translation>
+    </message>
+    <message>
+        <source>Uyarı</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Sensörün suyun dışında olduğundan emin olun!</source>
+        <translation>Make sure the sensor is out of the water!</translation>
+    </message>
+    <message>
+        <source>Cihazda aktarılacak veri yok.</source>
+        <translation>The device holds no data to transfer.</translation>
+    </message>
+    <message>
+        <source>Boyut hatalı!</source>
+        <translation>Wrong size!</translation>
+    </message>
+    <message>
+        <source>Veri İndiriliyor</source>
+        <translation>Downloading Data</translation>
+    </message>
+    <message>
+        <source>Paket</source>
+        <translation>Packet</translation>
+    </message>
+    <message>
+        <source>Deneme</source>
+        <translation>Attempt</translation>
+    </message>
+    <message>
+        <source>Mesaj</source>
+        <translation>Message</translation>
+    </message>
+    <message>
+        <source>Veri analiz ediliyor...</source>
+        <translation>Analysing data...</translation>
+    </message>
+    <message>
+        <source>Veri ayrıştırılıyor...</source>
+        <translation>Parsing data...</translation>
+    </message>
+    <message>
+        <source>Veri Hatası</source>
+        <translation>Data Error</translation>
+    </message>
+    <message>
+        <source>Veri hatalı!
+
+Lütfen tekrar aktarım yapın.</source>
+        <translation>The data is faulty!
+
+Please transfer again.</translation>
+    </message>
+    <message>
+        <source>Veride dosya başlığı bulunamadı.</source>
+        <translation>No file header was found in the data.</translation>
+    </message>
+    <message>
+        <source>Aktarım</source>
+        <translation>Transfer</translation>
+    </message>
+    <message>
+        <source>Dosya yazılamadı:</source>
+        <translation>The file could not be written:</translation>
+    </message>
+    <message>
+        <source>Aktarım Tamamlandı</source>
+        <translation>Transfer completed</translation>
+    </message>
+    <message>
+        <source>Pazartesi</source>
+        <translation>Monday</translation>
+    </message>
+    <message>
+        <source>Salı</source>
+        <translation>Tuesday</translation>
+    </message>
+    <message>
+        <source>Çarşamba</source>
+        <translation>Wednesday</translation>
+    </message>
+    <message>
+        <source>Perşembe</source>
+        <translation>Thursday</translation>
+    </message>
+    <message>
+        <source>Cuma</source>
+        <translation>Friday</translation>
+    </message>
+    <message>
+        <source>Cumartesi</source>
+        <translation>Saturday</translation>
+    </message>
+    <message>
+        <source>Pazar</source>
+        <translation>Sunday</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>VLXLogger</source>
@@ -52,6 +596,76 @@
     <message>
         <source>Veritabanı bağlantısı sağlanamadı!</source>
         <translation>Could not connect to the database!</translation>
+    </message>
+</context>
+<context>
+    <name>Sifre</name>
+    <message>
+        <source>Şifre</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>Tamam</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>İptal</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Hata</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Lütfen geçerli bir şifre girin!</source>
+        <translation>Please enter a valid password!</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>SifreDegistir</name>
+    <message>
+        <source>Şifre Değiştir</source>
+        <translation>Change Password</translation>
+    </message>
+    <message>
+        <source>Eski Şifre</source>
+        <translation>Old Password</translation>
+    </message>
+    <message>
+        <source>Yeni Şifre</source>
+        <translation>New Password</translation>
+    </message>
+    <message>
+        <source>Yeni Şifre (Tekrar)</source>
+        <translation>New Password (Again)</translation>
+    </message>
+    <message>
+        <source>Tamam</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>İptal</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Hata</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Lütfen geçerli şifreyi girin!</source>
+        <translation>Please enter the current password!</translation>
+    </message>
+    <message>
+        <source>Lütfen geçerli bir şifre girin!</source>
+        <translation>Please enter a valid password!</translation>
+    </message>
+    <message>
+        <source>Girilen yeni şifre bilgileri aynı değil!</source>
+        <translation>The new passwords entered do not match!</translation>
     </message>
 </context>
 </TS>

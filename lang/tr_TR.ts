@@ -9,6 +9,550 @@
     </message>
 </context>
 <context>
+    <name>FindModem</name>
+    <message>
+        <source>Find Modem</source>
+        <translation>Find Modem</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>N/A</source>
+        <translation>N/A</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <source>Available Modems</source>
+        <translation>Available Modems</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>Select</translation>
+    </message>
+</context>
+<context>
+    <name>Form</name>
+    <message>
+        <source>RS232</source>
+        <translation>RS232</translation>
+    </message>
+    <message>
+        <source>GPRS</source>
+        <translation>GPRS</translation>
+    </message>
+    <message>
+        <source>GSM</source>
+        <translation>GSM</translation>
+    </message>
+    <message>
+        <source>Parametre Oku</source>
+        <translation>Parametre Oku</translation>
+    </message>
+    <message>
+        <source>Şifre Değiştir</source>
+        <translation>Şifre Değiştir</translation>
+    </message>
+    <message>
+        <source>Sensör Sıfırla</source>
+        <translation>Sensör Sıfırla</translation>
+    </message>
+    <message>
+        <source>Alarm Kur</source>
+        <translation>Alarm Kur</translation>
+    </message>
+    <message>
+        <source>Çıkış</source>
+        <translation>Çıkış</translation>
+    </message>
+    <message>
+        <source>Parametre Bilgileri</source>
+        <translation>Parametre Bilgileri</translation>
+    </message>
+    <message>
+        <source>İstasyon Adı</source>
+        <translation>İstasyon Adı</translation>
+    </message>
+    <message>
+        <source>İstasyon No</source>
+        <translation>İstasyon No</translation>
+    </message>
+    <message>
+        <source>Ofset Deg</source>
+        <translation>Ofset Deg</translation>
+    </message>
+    <message>
+        <source>Kayıt Aralığı</source>
+        <translation>Kayıt Aralığı</translation>
+    </message>
+    <message>
+        <source>1-9999;</source>
+        <translation>1-9999;</translation>
+    </message>
+    <message>
+        <source>1. Kanal Adı</source>
+        <translation>1. Kanal Adı</translation>
+    </message>
+    <message>
+        <source>1. Kanal Birim</source>
+        <translation>1. Kanal Birim</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>mm</translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translation>cm</translation>
+    </message>
+    <message>
+        <source>m</source>
+        <translation>m</translation>
+    </message>
+    <message>
+        <source>2. Kanal Adı</source>
+        <translation>2. Kanal Adı</translation>
+    </message>
+    <message>
+        <source>2. Kanal Birim</source>
+        <translation>2. Kanal Birim</translation>
+    </message>
+    <message>
+        <source>Cihaz Tarihi Saati</source>
+        <translation>Cihaz Tarihi Saati</translation>
+    </message>
+    <message>
+        <source>Cihaz Model No</source>
+        <translation>Cihaz Model No</translation>
+    </message>
+    <message>
+        <source>Cihaz Seri No</source>
+        <translation>Cihaz Seri No</translation>
+    </message>
+    <message>
+        <source>Cihaz Kurulum Tarihi</source>
+        <translation>Cihaz Kurulum Tarihi</translation>
+    </message>
+    <message>
+        <source>Kullanılan Bellek</source>
+        <translation>Kullanılan Bellek</translation>
+    </message>
+    <message>
+        <source>Dosya Adedi</source>
+        <translation>Dosya Adedi</translation>
+    </message>
+    <message>
+        <source>Dosya</source>
+        <translation>Dosya</translation>
+    </message>
+    <message>
+        <source>Anlık</source>
+        <translation>Anlık</translation>
+    </message>
+    <message>
+        <source>Batarya Durumu:</source>
+        <translation>Batarya Durumu:</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <source>Anlık Seviye:</source>
+        <translation>Anlık Seviye:</translation>
+    </message>
+    <message>
+        <source>Anlık Sıcaklık:</source>
+        <translation>Anlık Sıcaklık:</translation>
+    </message>
+    <message>
+        <source>Anlık Debi:</source>
+        <translation>Anlık Debi:</translation>
+    </message>
+    <message>
+        <source>Son 24 Saat Min/Max</source>
+        <translation>Son 24 Saat Min/Max</translation>
+    </message>
+    <message>
+        <source>Max Seviye</source>
+        <translation>Max Seviye</translation>
+    </message>
+    <message>
+        <source>00/00/00 00:00 0</source>
+        <translation>00/00/00 00:00 0</translation>
+    </message>
+    <message>
+        <source>Min Seviye</source>
+        <translation>Min Seviye</translation>
+    </message>
+    <message>
+        <source>Max Sıcaklık</source>
+        <translation>Max Sıcaklık</translation>
+    </message>
+    <message>
+        <source>Min Sıcaklık</source>
+        <translation>Min Sıcaklık</translation>
+    </message>
+    <message>
+        <source>Kayıt Bilgisi</source>
+        <translation>Kayıt Bilgisi</translation>
+    </message>
+    <message>
+        <source>Ortalama Kayıt (Dakika)</source>
+        <translation>Ortalama Kayıt (Dakika)</translation>
+    </message>
+    <message>
+        <source>Anlık Kayıt</source>
+        <translation>Anlık Kayıt</translation>
+    </message>
+    <message>
+        <source>Günlük Min/Max</source>
+        <translation>Günlük Min/Max</translation>
+    </message>
+    <message>
+        <source>Kayıt içindeki Min/Max</source>
+        <translation>Kayıt içindeki Min/Max</translation>
+    </message>
+    <message>
+        <source>Anlık içindeki Min/Max</source>
+        <translation>Anlık içindeki Min/Max</translation>
+    </message>
+    <message>
+        <source>Günlük Ortalama Tipi</source>
+        <translation>Günlük Ortalama Tipi</translation>
+    </message>
+    <message>
+        <source>Anlıktaki verilerin ortalaması</source>
+        <translation>Anlıktaki verilerin ortalaması</translation>
+    </message>
+    <message>
+        <source>Kayıttaki verilerin ortalaması</source>
+        <translation>Kayıttaki verilerin ortalaması</translation>
+    </message>
+    <message>
+        <source>Ölçüm Tipi</source>
+        <translation>Ölçüm Tipi</translation>
+    </message>
+    <message>
+        <source>Baraj</source>
+        <translation>Baraj</translation>
+    </message>
+    <message>
+        <source>Kuyu</source>
+        <translation>Kuyu</translation>
+    </message>
+    <message>
+        <source>Diğer</source>
+        <translation>Diğer</translation>
+    </message>
+    <message>
+        <source>RS485 Çıkış</source>
+        <translation>RS485 Çıkış</translation>
+    </message>
+    <message>
+        <source>Kayıt için tam saati bekle</source>
+        <translation>Kayıt için tam saati bekle</translation>
+    </message>
+    <message>
+        <source>Kurulum Değerleri Yükle</source>
+        <translation>Kurulum Değerleri Yükle</translation>
+    </message>
+    <message>
+        <source>Veri Aktar</source>
+        <translation>Veri Aktar</translation>
+    </message>
+    <message>
+        <source>Alarm Bilgileri</source>
+        <translation>Alarm Bilgileri</translation>
+    </message>
+    <message>
+        <source>Değerler</source>
+        <translation>Değerler</translation>
+    </message>
+    <message>
+        <source>Kanal 1</source>
+        <translation>Kanal 1</translation>
+    </message>
+    <message>
+        <source>Yüksek</source>
+        <translation>Yüksek</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Kanal 2</source>
+        <translation>Kanal 2</translation>
+    </message>
+    <message>
+        <source>Gelen Alarm</source>
+        <translation>Gelen Alarm</translation>
+    </message>
+    <message>
+        <source>Tarih</source>
+        <translation>Tarih</translation>
+    </message>
+    <message>
+        <source>00.00.0000</source>
+        <translation>00.00.0000</translation>
+    </message>
+    <message>
+        <source>Saat</source>
+        <translation>Saat</translation>
+    </message>
+    <message>
+        <source>00:00</source>
+        <translation>00:00</translation>
+    </message>
+    <message>
+        <source>Değer</source>
+        <translation>Değer</translation>
+    </message>
+    <message>
+        <source>Çıkış Rölesi</source>
+        <translation>Çıkış Rölesi</translation>
+    </message>
+    <message>
+        <source>Role 1</source>
+        <translation>Role 1</translation>
+    </message>
+    <message>
+        <source>Role 2</source>
+        <translation>Role 2</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>Disconnect</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Port açılamadı</source>
+        <translation>Port açılamadı</translation>
+    </message>
+    <message>
+        <source>Tamam</source>
+        <translation>Tamam</translation>
+    </message>
+    <message>
+        <source>Hata</source>
+        <translation>Hata</translation>
+    </message>
+    <message>
+        <source>Lütfen geçerli bir IP adresi girin!</source>
+        <translation>Lütfen geçerli bir IP adresi girin!</translation>
+    </message>
+    <message>
+        <source>Bağlantı için bekleniyor...</source>
+        <translation>Bağlantı için bekleniyor...</translation>
+    </message>
+    <message>
+        <source>Bağlantı sağlanamadı!</source>
+        <translation>Bağlantı sağlanamadı!</translation>
+    </message>
+    <message>
+        <source>Socket Error</source>
+        <translation>Socket Error</translation>
+    </message>
+    <message>
+        <source>Karşı modem bağlantıyı kapattı!</source>
+        <translation>Karşı modem bağlantıyı kapattı!</translation>
+    </message>
+    <message>
+        <source>Error No : %1
+Error Msg: %2</source>
+        <translation>Error No : %1
+Error Msg: %2</translation>
+    </message>
+    <message>
+        <source>Veri için bekleniyor...</source>
+        <translation>Veri için bekleniyor...</translation>
+    </message>
+    <message>
+        <source>Cihazdan gelen bilgi eksik!</source>
+        <translation>Cihazdan gelen bilgi eksik!</translation>
+    </message>
+    <message>
+        <source>Alarm bilgileri yüklendi.</source>
+        <translation>Alarm bilgileri yüklendi.</translation>
+    </message>
+    <message>
+        <source>Alarm bilgileri doğrulanamadı!</source>
+        <translation>Alarm bilgileri doğrulanamadı!</translation>
+    </message>
+    <message>
+        <source>Parametre bilgileri okundu</source>
+        <translation>Parametre bilgileri okundu</translation>
+    </message>
+    <message>
+        <source>Şifre değişti.</source>
+        <translation>Şifre değişti.</translation>
+    </message>
+    <message>
+        <source>Eski şifre yanlış!</source>
+        <translation>Eski şifre yanlış!</translation>
+    </message>
+    <message>
+        <source>Sensör sıfırlandı.</source>
+        <translation>Sensör sıfırlandı.</translation>
+    </message>
+    <message>
+        <source>Şifre yanlış!</source>
+        <translation>Şifre yanlış!</translation>
+    </message>
+    <message>
+        <source>Parametre Yükleme</source>
+        <translation>Parametre Yükleme</translation>
+    </message>
+    <message>
+        <source>Parametre bilgileri yüklendi.</source>
+        <translation>Parametre bilgileri yüklendi.</translation>
+    </message>
+    <message>
+        <source>Aktarım Hatası</source>
+        <translation>Aktarım Hatası</translation>
+    </message>
+    <message>
+        <source>Cihaz uzun süredir yanıt vermiyor.Lütfen tekrar deneyin.</source>
+        <translation>Cihaz uzun süredir yanıt vermiyor.Lütfen tekrar deneyin.</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>Hepsi</source>
+        <translation>Hepsi</translation>
+    </message>
+    <message>
+        <source>İptal</source>
+        <translation>İptal</translation>
+    </message>
+    <message>
+        <source>İşlem kullanıcı tarafından iptal edildi!</source>
+        <translation>İşlem kullanıcı tarafından iptal edildi!</translation>
+    </message>
+    <message>
+        <source>Evet</source>
+        <translation>Evet</translation>
+    </message>
+    <message>
+        <source>Hayır</source>
+        <translation>Hayır</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;Cihazdaki veriler silinsin mi?&lt;br&gt;&lt;br&gt;&lt;table&gt;&lt;tr&gt;&lt;th align='left'&gt;%1&lt;/th&gt;&lt;th&gt;:&lt;/th&gt;&lt;td&gt;Cihazdaki tüm dosya ve veriler silinecek&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;th align='left'&gt;%2&lt;/th&gt;&lt;th&gt;:&lt;/th&gt;&lt;td&gt;Cihazdaki en son dosya ve veriler saklanıp yeni dosya oluşacak&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;th align='left'&gt;%3&lt;/th&gt;&lt;th&gt;:&lt;/th&gt;&lt;td&gt;İşlemi iptal et&lt;/td&gt;&lt;/tr&gt;&lt;/table&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;Cihazdaki veriler silinsin mi?&lt;br&gt;&lt;br&gt;&lt;table&gt;&lt;tr&gt;&lt;th align='left'&gt;%1&lt;/th&gt;&lt;th&gt;:&lt;/th&gt;&lt;td&gt;Cihazdaki tüm dosya ve veriler silinecek&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;th align='left'&gt;%2&lt;/th&gt;&lt;th&gt;:&lt;/th&gt;&lt;td&gt;Cihazdaki en son dosya ve veriler saklanıp yeni dosya oluşacak&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;th align='left'&gt;%3&lt;/th&gt;&lt;th&gt;:&lt;/th&gt;&lt;td&gt;İşlemi iptal et&lt;/td&gt;&lt;/tr&gt;&lt;/table&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Dosya Eylemi</source>
+        <translation>Dosya Eylemi</translation>
+    </message>
+    <message>
+        <source>Uyarı</source>
+        <translation>Uyarı</translation>
+    </message>
+    <message>
+        <source>Sensörün suyun dışında olduğundan emin olun!</source>
+        <translation>Sensörün suyun dışında olduğundan emin olun!</translation>
+    </message>
+    <message>
+        <source>Cihazda aktarılacak veri yok.</source>
+        <translation>Cihazda aktarılacak veri yok.</translation>
+    </message>
+    <message>
+        <source>Boyut hatalı!</source>
+        <translation>Boyut hatalı!</translation>
+    </message>
+    <message>
+        <source>Veri İndiriliyor</source>
+        <translation>Veri İndiriliyor</translation>
+    </message>
+    <message>
+        <source>Paket</source>
+        <translation>Paket</translation>
+    </message>
+    <message>
+        <source>Deneme</source>
+        <translation>Deneme</translation>
+    </message>
+    <message>
+        <source>Mesaj</source>
+        <translation>Mesaj</translation>
+    </message>
+    <message>
+        <source>Veri analiz ediliyor...</source>
+        <translation>Veri analiz ediliyor...</translation>
+    </message>
+    <message>
+        <source>Veri ayrıştırılıyor...</source>
+        <translation>Veri ayrıştırılıyor...</translation>
+    </message>
+    <message>
+        <source>Veri Hatası</source>
+        <translation>Veri Hatası</translation>
+    </message>
+    <message>
+        <source>Veri hatalı!
+
+Lütfen tekrar aktarım yapın.</source>
+        <translation>Veri hatalı!
+
+Lütfen tekrar aktarım yapın.</translation>
+    </message>
+    <message>
+        <source>Veride dosya başlığı bulunamadı.</source>
+        <translation>Veride dosya başlığı bulunamadı.</translation>
+    </message>
+    <message>
+        <source>Aktarım</source>
+        <translation>Aktarım</translation>
+    </message>
+    <message>
+        <source>Dosya yazılamadı:</source>
+        <translation>Dosya yazılamadı:</translation>
+    </message>
+    <message>
+        <source>Aktarım Tamamlandı</source>
+        <translation>Aktarım Tamamlandı</translation>
+    </message>
+    <message>
+        <source>Pazartesi</source>
+        <translation>Pazartesi</translation>
+    </message>
+    <message>
+        <source>Salı</source>
+        <translation>Salı</translation>
+    </message>
+    <message>
+        <source>Çarşamba</source>
+        <translation>Çarşamba</translation>
+    </message>
+    <message>
+        <source>Perşembe</source>
+        <translation>Perşembe</translation>
+    </message>
+    <message>
+        <source>Cuma</source>
+        <translation>Cuma</translation>
+    </message>
+    <message>
+        <source>Cumartesi</source>
+        <translation>Cumartesi</translation>
+    </message>
+    <message>
+        <source>Pazar</source>
+        <translation>Pazar</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>VLXLogger</source>
@@ -52,6 +596,76 @@
     <message>
         <source>Veritabanı bağlantısı sağlanamadı!</source>
         <translation>Veritabanı bağlantısı sağlanamadı!</translation>
+    </message>
+</context>
+<context>
+    <name>Sifre</name>
+    <message>
+        <source>Şifre</source>
+        <translation>Şifre</translation>
+    </message>
+    <message>
+        <source>Tamam</source>
+        <translation>Tamam</translation>
+    </message>
+    <message>
+        <source>İptal</source>
+        <translation>İptal</translation>
+    </message>
+    <message>
+        <source>Hata</source>
+        <translation>Hata</translation>
+    </message>
+    <message>
+        <source>Lütfen geçerli bir şifre girin!</source>
+        <translation>Lütfen geçerli bir şifre girin!</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>SifreDegistir</name>
+    <message>
+        <source>Şifre Değiştir</source>
+        <translation>Şifre Değiştir</translation>
+    </message>
+    <message>
+        <source>Eski Şifre</source>
+        <translation>Eski Şifre</translation>
+    </message>
+    <message>
+        <source>Yeni Şifre</source>
+        <translation>Yeni Şifre</translation>
+    </message>
+    <message>
+        <source>Yeni Şifre (Tekrar)</source>
+        <translation>Yeni Şifre (Tekrar)</translation>
+    </message>
+    <message>
+        <source>Tamam</source>
+        <translation>Tamam</translation>
+    </message>
+    <message>
+        <source>İptal</source>
+        <translation>İptal</translation>
+    </message>
+    <message>
+        <source>Hata</source>
+        <translation>Hata</translation>
+    </message>
+    <message>
+        <source>Lütfen geçerli şifreyi girin!</source>
+        <translation>Lütfen geçerli şifreyi girin!</translation>
+    </message>
+    <message>
+        <source>Lütfen geçerli bir şifre girin!</source>
+        <translation>Lütfen geçerli bir şifre girin!</translation>
+    </message>
+    <message>
+        <source>Girilen yeni şifre bilgileri aynı değil!</source>
+        <translation>Girilen yeni şifre bilgileri aynı değil!</translation>
     </message>
 </context>
 </TS>
