@@ -5,6 +5,7 @@
 #include "simoptions.h"
 #include "simserver.h"
 #include "testenv.h"
+#include "vlxdata.h"
 #include "vlxfile.h"
 #include "waits.h"
 
@@ -112,6 +113,8 @@ void TestSimCli::options_parsed_data()
     QTest::newRow("modem implies pty") << QStringList {"--modem"} << "pty modem";
     QTest::newRow("busy implies modem") << QStringList {"--modem-busy"} << "pty modem busy";
     QTest::newRow("tcp ephemeral") << QStringList {"--tcp", "0"} << "tcp0";
+    QTest::newRow("modem timing implies modem") << QStringList {"--modem-delay", "20", "--modem-lf-apart"}
+                                                << "modem timing";
     QTest::newRow("faults") << QStringList {"--split", "--delay", "50", "--ignore-block", "3",
                                              "--short-block", "4", "--close-after", "2",
                                              "--short-par", "9", "--silent"}
@@ -135,6 +138,9 @@ void TestSimCli::options_parsed()
         QVERIFY(o.pty && o.modem && !o.modemBusy);
     } else if (check == QLatin1String("pty modem busy")) {
         QVERIFY(o.pty && o.modem && o.modemBusy);
+    } else if (check == QLatin1String("modem timing")) {
+        QVERIFY(o.pty && o.modem && o.modemLfApart);
+        QCOMPARE(o.modemDelayMs, 20);
     } else if (check == QLatin1String("tcp0")) {
         QVERIFY(!o.pty);
         QCOMPARE(o.tcpPort, 0);
@@ -202,6 +208,15 @@ void TestSimCli::writeImage_isWhatADownloadCollects_andVlxdecodeExportsIt()
     QVERIFY(sim.readAllStandardOutput().contains(QByteArray("IMAGE ") + image.toUtf8() + ' '
                                                  + QByteArray::number(bytes.size())));
     QVERIFY(isValidDownload(bytes));
+    // by default the image holds missing records and a gap closed by a time stamp
+    const std::unique_ptr<VLXFile> decoded = decodeDownload(bytes);
+    int missing = 0, stamped = 0;
+    for (const VLXData *d : decoded->records()) {
+        missing += d->missing() ? 1 : 0;
+        stamped += d->timeSet() ? 1 : 0;
+    }
+    QVERIFY(missing > 0);
+    QCOMPARE(stamped, 2);
 
     // the same bytes as the whole AKT loop would collect from such a logger
     SimLogger logger;

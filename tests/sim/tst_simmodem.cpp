@@ -41,6 +41,7 @@ private slots:
     void escape_bytesBeforeItStillReachTheLogger();
     void reset_withoutCr_answered();
     void commandSplitOverWrites_answeredAtCr();
+    void lfApart_finalLfComesAsItsOwnPiece();
 };
 
 void TestSimModem::commandMode_answersOk_data()
@@ -133,6 +134,25 @@ void TestSimModem::commandSplitOverWrites_answeredAtCr()
     QCOMPARE(l.send("AT"), QByteArray());
     QCOMPARE(l.send("D55"), QByteArray());
     QCOMPARE(l.send("5\r"), QByteArray("\r\nCONNECT 9600\r\n"));
+}
+
+void TestSimModem::lfApart_finalLfComesAsItsOwnPiece()
+{
+    SimLogger logger;
+    SimModem modem;
+    modem.setLfApart(true);
+    auto toLogger = [&](const QByteArray &b) { return logger.receive(b); };
+    const QList<SimPiece> ok = modem.receive("AT\r", toLogger);
+    QCOMPARE(ok.size(), 2);
+    QCOMPARE(ok.at(0).bytes, QByteArray("\r\nOK\r"));
+    QCOMPARE(ok.at(1).bytes, QByteArray("\n"));
+    QVERIFY(ok.at(1).pauseMs > 0);
+    const QList<SimPiece> connect = modem.receive("ATD1\r", toLogger);
+    QCOMPARE(connect.value(0).bytes, QByteArray("\r\nCONNECT 9600\r"));
+    // the logger's own replies are not touched
+    const QList<SimPiece> par = modem.receive(Commands::oku(), toLogger);
+    QCOMPARE(par.size(), 1);
+    QVERIFY(par.first().bytes.endsWith("\x02\r"));
 }
 
 QTEST_GUILESS_MAIN(TestSimModem)
