@@ -18,10 +18,13 @@
 #include <QSocketNotifier>
 
 #include <csignal>
+#ifdef Q_OS_UNIX
 #include <unistd.h>
+#endif
 
 namespace {
 
+#ifdef Q_OS_UNIX
 // SIGINT and SIGTERM end the event loop through a pipe, so that the
 // pseudo-terminal's link is removed on the way out.
 int signalPipe[2] = {-1, -1};
@@ -41,6 +44,9 @@ void quitOnSignals(QCoreApplication &app)
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
 }
+#else
+void quitOnSignals(QCoreApplication &) {}
+#endif
 
 } // namespace
 

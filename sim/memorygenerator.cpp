@@ -108,7 +108,7 @@ private:
     float m_last1 = -1.0f, m_last2 = -1.0f;
 };
 
-void writeFile(MemoryEncoder &enc, const GeneratorOptions &o, const QDateTime &start,
+void writeFile(MemoryEncoder &enc, const GeneratorOptions &o, const QDateTime &start, int days,
                QList<SimRecord> *records)
 {
     FileHeader header = o.header;
@@ -121,7 +121,7 @@ void writeFile(MemoryEncoder &enc, const GeneratorOptions &o, const QDateTime &s
     const int interval = qMax(1, o.intervalMinutes);
     const QDate day0 = start.date();
     const qint64 minute0 = start.time().hour() * 60 + start.time().minute();
-    const qint64 span = qint64(o.daysPerFile) * 1440;
+    const qint64 span = qint64(days) * 1440;
     const qint64 gapFrom = o.gapMinutes > 0 ? span / 2 : -1;
     const qint64 gapTo = gapFrom + o.gapMinutes;
     const qint64 epochMinutes = qint64(epoch.daysTo(day0)) * 1440 + minute0;
@@ -162,6 +162,13 @@ void writeFile(MemoryEncoder &enc, const GeneratorOptions &o, const QDateTime &s
         out.summary(tally);
 }
 
+// At most this many bytes a day: every slot and the midnight summary.
+qint64 bytesPerDay(int interval)
+{
+    return qint64((1440 + interval - 1) / interval) * MemoryEncoder::MeasurementBytes
+           + MemoryEncoder::SummaryBytes;
+}
+
 } // namespace
 
 float simulatedLevel(qint64 minutes)
@@ -186,7 +193,7 @@ GeneratedMemory generateMemory(const GeneratorOptions &options)
 
     const int headerRoom = MemoryEncoder::headerSize(o.header) + MemoryEncoder::TimeStampBytes * 2;
     if (o.fullMemory) {
-        const qint64 perDay = (1440 / o.intervalMinutes) * 8 + MemoryEncoder::SummaryBytes;
+        const qint64 perDay = bytesPerDay(o.intervalMinutes);
         const qint64 room = SimMemory::FullBytes - MemoryEncoder::EndMarkBytes
                             - qint64(o.files) * (headerRoom + perDay);
         o.daysPerFile = int(qMax<qint64>(1, room / perDay / o.files));
@@ -208,7 +215,14 @@ GeneratedMemory generateMemory(const GeneratorOptions &options)
         file.start = enc.size();
         file.installTime = o.start.addDays(qint64(i) * o.daysPerFile);
         const bool last = i == o.files - 1;
-        writeFile(enc, o, file.installTime, last ? &result.lastFileRecords : nullptr);
+        int days = o.daysPerFile;
+        if (last && o.fullMemory) {
+            // The last file takes up whatever whole days still fit.
+            const qint64 perDay = bytesPerDay(o.intervalMinutes);
+            const qint64 room = SimMemory::FullBytes - MemoryEncoder::EndMarkBytes - enc.size() - headerRoom;
+            days = int(qMax<qint64>(1, room / perDay));
+        }
+        writeFile(enc, o, file.installTime, days, last ? &result.lastFileRecords : nullptr);
         file.end = enc.size();
         result.files.append(file);
     }
@@ -219,8 +233,13 @@ GeneratedMemory generateMemory(const GeneratorOptions &options)
     if (result.image.size() > SimMemory::FullBytes) {
         // Only when a caller asked for more than the memory holds: the logger
         // would have stopped recording at the end of its memory.
-        result.image.truncate(SimMemory::FullBytes - MemoryEncoder::EndMarkBytes);
+        const qint64 end = SimMemory::FullBytes - MemoryEncoder::EndMarkBytes;
+        result.image.truncate(end);
         result.image.append(MemoryEncoder::EndMarkBytes, char(0xFF));
+        while (!result.files.isEmpty() && result.files.last().start >= end)
+            result.files.removeLast();
+        if (!result.files.isEmpty())
+            result.files.last().end = qMin(result.files.last().end, end);
     }
     return result;
 }

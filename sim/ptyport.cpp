@@ -3,18 +3,20 @@
 #include <QFile>
 #include <QSocketNotifier>
 
-#include <cerrno>
-#include <fcntl.h>
-#include <pty.h>
-#include <termios.h>
-#include <unistd.h>
-
 PtyPort::PtyPort(QObject *parent) : QObject(parent) {}
 
 PtyPort::~PtyPort()
 {
     close();
 }
+
+#ifdef Q_OS_UNIX
+
+#include <cerrno>
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
 
 bool PtyPort::open(const QString &linkPath)
 {
@@ -112,3 +114,14 @@ void PtyPort::onReadable()
     if (!bytes.isEmpty())
         emit bytesReceived(bytes);
 }
+
+#else
+
+// Pseudo-terminals are a Unix device; elsewhere the simulator offers TCP only.
+bool PtyPort::open(const QString &) { return false; }
+void PtyPort::close() {}
+void PtyPort::write(const QByteArray &) {}
+void PtyPort::flush() {}
+void PtyPort::onReadable() {}
+
+#endif

@@ -63,10 +63,10 @@ QList<SimPiece> SimModem::command(const QByteArray &rawLine)
         switch (m_dialAnswer) {
         case Busy:
             log(QStringLiteral("FAULT modem answers BUSY"));
-            return {{answer("BUSY"), m_dialDelayMs}};
+            return reply("BUSY", m_dialDelayMs);
         case NoCarrier:
             log(QStringLiteral("FAULT modem answers NO CARRIER"));
-            return {{answer("NO CARRIER"), m_dialDelayMs}};
+            return reply("NO CARRIER", m_dialDelayMs);
         case Connect:
             break;
         }
@@ -74,13 +74,21 @@ QList<SimPiece> SimModem::command(const QByteArray &rawLine)
         if (m_onConnect)
             m_onConnect();
         log(QStringLiteral("modem: call connected"));
-        return {{answer("CONNECT 9600"), m_dialDelayMs}};
+        return reply("CONNECT 9600", m_dialDelayMs);
     }
     if (line.startsWith("ATH"))
         log(QStringLiteral("modem: call ended"));
     if (line.startsWith("AT"))
-        return {{answer("OK"), 0}};
-    return {{answer("ERROR"), 0}};
+        return reply("OK", 0);
+    return reply("ERROR", 0);
+}
+
+QList<SimPiece> SimModem::reply(const char *word, int pauseMs) const
+{
+    const QByteArray text = answer(word);
+    if (!m_lfApart)
+        return {{text, pauseMs}};
+    return {{text.chopped(1), pauseMs}, {QByteArray("\n"), 50}};
 }
 
 void SimModem::log(const QString &line) const

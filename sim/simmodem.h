@@ -32,6 +32,9 @@ public:
     void setDialAnswer(DialAnswer answer) { m_dialAnswer = answer; }
     DialAnswer dialAnswer() const { return m_dialAnswer; }
     void setDialDelayMs(int ms) { m_dialDelayMs = ms; }
+    // Sends the LF that closes each answer as a piece of its own, a little
+    // later, so that a reader which waits for a final CR sees the answer.
+    void setLfApart(bool apart) { m_lfApart = apart; }
     void reset();
 
     // Called when the call has just been connected (the logger's input starts afresh).
@@ -42,11 +45,13 @@ public:
 
 private:
     QList<SimPiece> command(const QByteArray &line);
+    QList<SimPiece> reply(const char *word, int pauseMs) const;
     void log(const QString &line) const;
 
     bool m_online = false;
     DialAnswer m_dialAnswer = Connect;
     int m_dialDelayMs = 300;
+    bool m_lfApart = false;
     QByteArray m_line;
     std::function<void()> m_onConnect;
     std::function<void(const QString &)> m_log;

@@ -45,6 +45,8 @@ bool SimOptions::parse(const QStringList &arguments, QString *error)
     add(QStringLiteral("modem"), QStringLiteral("Put an AT-command GSM modem in front of the pseudo-terminal."));
     add(QStringLiteral("modem-busy"), QStringLiteral("The modem answers a dial with BUSY."));
     add(QStringLiteral("modem-no-carrier"), QStringLiteral("The modem answers a dial with NO CARRIER."));
+    add(QStringLiteral("modem-delay"), QStringLiteral("Milliseconds between a dial and the modem's answer (default 300)."), QStringLiteral("MS"));
+    add(QStringLiteral("modem-lf-apart"), QStringLiteral("Send the LF closing each modem answer a little later, on its own."));
     add(QStringLiteral("baud"), QStringLiteral("Pace output like an N-baud 8N1 line."), QStringLiteral("N"));
     add(QStringLiteral("password"), QStringLiteral("The logger's password (default 1234)."), QStringLiteral("TEXT"));
     add(QStringLiteral("station-name"), QStringLiteral("Station name (default Yeni: a new logger)."), QStringLiteral("TEXT"));
@@ -54,8 +56,8 @@ bool SimOptions::parse(const QStringList &arguments, QString *error)
     add(QStringLiteral("days"), QStringLiteral("Days recorded per file (default 2)."), QStringLiteral("N"));
     add(QStringLiteral("interval"), QStringLiteral("Record interval in minutes (default 15)."), QStringLiteral("MIN"));
     add(QStringLiteral("full-memory"), QStringLiteral("Fill the whole memory (9863168 bytes)."));
-    add(QStringLiteral("missing-every"), QStringLiteral("Every N-th measurement is a missing record."), QStringLiteral("N"));
-    add(QStringLiteral("gap-minutes"), QStringLiteral("A gap of MIN minutes in the middle of each file."), QStringLiteral("MIN"));
+    add(QStringLiteral("missing-every"), QStringLiteral("Every N-th measurement is a missing record (default 40, 0 none)."), QStringLiteral("N"));
+    add(QStringLiteral("gap-minutes"), QStringLiteral("A gap of MIN minutes in the middle of each file (default 90, 0 none)."), QStringLiteral("MIN"));
     add(QStringLiteral("image"), QStringLiteral("Load the memory image from FILE."), QStringLiteral("FILE"));
     add(QStringLiteral("write-image"), QStringLiteral("Write the used memory (what a complete download collects) to FILE."), QStringLiteral("FILE"));
     add(QStringLiteral("split"), QStringLiteral("Send every reply in random pieces with small pauses."));
@@ -91,7 +93,8 @@ bool SimOptions::parse(const QStringList &arguments, QString *error)
     modem = p.isSet(QStringLiteral("modem"));
     modemBusy = p.isSet(QStringLiteral("modem-busy"));
     modemNoCarrier = p.isSet(QStringLiteral("modem-no-carrier"));
-    if (modemBusy || modemNoCarrier)
+    modemLfApart = p.isSet(QStringLiteral("modem-lf-apart"));
+    if (modemBusy || modemNoCarrier || modemLfApart || p.isSet(QStringLiteral("modem-delay")))
         modem = true;
     if (modem)
         pty = true;
@@ -110,6 +113,7 @@ bool SimOptions::parse(const QStringList &arguments, QString *error)
     const bool numbersOk =
         readInt(p, QStringLiteral("tcp"), &tcpPort, 0, 65535, error)
         && readInt(p, QStringLiteral("baud"), &baud, 0, 10000000, error)
+        && readInt(p, QStringLiteral("modem-delay"), &modemDelayMs, 0, 120000, error)
         && readInt(p, QStringLiteral("files"), &files, 1, 5, error)
         && readInt(p, QStringLiteral("days"), &days, 1, 36500, error)
         && readInt(p, QStringLiteral("interval"), &interval, 1, 9999, error)
@@ -193,6 +197,8 @@ bool SimOptions::apply(SimServer *server, QString *error) const
         server->setModemBusy(true);
     if (modemNoCarrier)
         server->setModemNoCarrier(true);
+    server->setModemDialDelay(modemDelayMs);
+    server->setModemLfApart(modemLfApart);
     server->setBaud(baud);
     return true;
 }

@@ -21,6 +21,8 @@ struct SimOptions {
     bool modem = false;
     bool modemBusy = false;
     bool modemNoCarrier = false;
+    int modemDelayMs = 300;
+    bool modemLfApart = false;
     int baud = 0;
 
     QString password;
@@ -32,8 +34,8 @@ struct SimOptions {
     int days = 2;
     int interval = 15;
     bool fullMemory = false;
-    int missingEvery = 0;
-    int gapMinutes = 0;
+    int missingEvery = 40;       // the default image shows every kind of record
+    int gapMinutes = 90;
     QString imageFile;           // load the memory from this file
     QString writeImage;          // write the used memory to this file
 

@@ -48,6 +48,7 @@ public:
     void setModemBusy(bool busy);
     void setModemNoCarrier(bool noCarrier);
     void setModemDialDelay(int ms) { m_modem.setDialDelayMs(ms); }
+    void setModemLfApart(bool apart) { m_modem.setLfApart(apart); }
     bool modemOnline() const { return m_modem.isOnline(); }
 
     // Paces output like an 8N1 line of that rate; 0 sends at once.

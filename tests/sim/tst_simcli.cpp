@@ -1,0 +1,329 @@
+#include "commands.h"
+#include "decodedownload.h"
+#include "gprscommunication.h"
+#include "rs232communication.h"
+#include "simoptions.h"
+#include "simserver.h"
+#include "testenv.h"
+#include "vlxdata.h"
+#include "vlxfile.h"
+#include "waits.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+QString simPath() { return TestEnv::binDir() + QStringLiteral("/vlxlogger-sim"); }
+
+// A running simulator; stopped (SIGTERM) and waited for when it goes.
+class SimProcess
+{
+public:
+    explicit SimProcess(const QStringList &arguments)
+    {
+        m_process.setProgram(simPath());
+        m_process.setArguments(arguments);
+        m_process.start();
+    }
+    ~SimProcess()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.terminate();
+            if (!m_process.waitForFinished(5000))
+                m_process.kill();
+            m_process.waitForFinished(2000);
+        }
+    }
+
+    // Waits for a stdout line matching the pattern; returns its first capture.
+    QString waitForLine(const QString &pattern, int timeoutMs = 10000)
+    {
+        const QRegularExpression re(pattern);
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < timeoutMs) {
+            while (m_process.canReadLine()) {
+                const QString line = QString::fromUtf8(m_process.readLine()).trimmed();
+                m_lines << line;
+                const QRegularExpressionMatch m = re.match(line);
+                if (m.hasMatch())
+                    return m.captured(1);
+            }
+            if (m_process.state() == QProcess::NotRunning)
+                break;
+            m_process.waitForReadyRead(50);
+            QCoreApplication::processEvents();
+        }
+        return QString();
+    }
+    QProcess &process() { return m_process; }
+    const QStringList &lines() const { return m_lines; }
+
+private:
+    QProcess m_process;
+    QStringList m_lines;
+};
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestSimCli : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+
+    void options_parsed_data();
+    void options_parsed();
+    void options_invalid_rejected_data();
+    void options_invalid_rejected();
+    void options_apply_setsStateAndFaults();
+    void writeImage_isWhatADownloadCollects_andVlxdecodeExportsIt();
+    void loadImage_servesTheSameBytes();
+    void tcp_printsPortAndAnswers();
+    void pty_printsPathAndLink_andAnswersOverSerial();
+    void usageError_exitsTwo();
+
+private:
+    QString m_dir;
+};
+
+void TestSimCli::initTestCase()
+{
+    Waits::current().tcpConnect = 5000;
+    Waits::current().tcpWrite = 2000;
+    m_dir = TestEnv::freshAppDir(QStringLiteral("tst_simcli"));
+}
+
+void TestSimCli::options_parsed_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("check");
+    QTest::newRow("pty") << QStringList {"--pty"} << "pty";
+    QTest::newRow("link implies pty") << QStringList {"--link", "/tmp/x"} << "pty link";
+    QTest::newRow("modem implies pty") << QStringList {"--modem"} << "pty modem";
+    QTest::newRow("busy implies modem") << QStringList {"--modem-busy"} << "pty modem busy";
+    QTest::newRow("tcp ephemeral") << QStringList {"--tcp", "0"} << "tcp0";
+    QTest::newRow("modem timing implies modem") << QStringList {"--modem-delay", "20", "--modem-lf-apart"}
+                                                << "modem timing";
+    QTest::newRow("faults") << QStringList {"--split", "--delay", "50", "--ignore-block", "3",
+                                             "--short-block", "4", "--close-after", "2",
+                                             "--short-par", "9", "--silent"}
+                            << "faults";
+}
+
+void TestSimCli::options_parsed()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, check);
+    SimOptions o;
+    QString error;
+    QVERIFY2(o.parse(QStringList {"vlxlogger-sim"} + args, &error), qPrintable(error));
+    if (check == QLatin1String("pty")) {
+        QVERIFY(o.pty);
+        QCOMPARE(o.tcpPort, -1);
+    } else if (check == QLatin1String("pty link")) {
+        QVERIFY(o.pty);
+        QCOMPARE(o.link, QStringLiteral("/tmp/x"));
+    } else if (check == QLatin1String("pty modem")) {
+        QVERIFY(o.pty && o.modem && !o.modemBusy);
+    } else if (check == QLatin1String("pty modem busy")) {
+        QVERIFY(o.pty && o.modem && o.modemBusy);
+    } else if (check == QLatin1String("modem timing")) {
+        QVERIFY(o.pty && o.modem && o.modemLfApart);
+        QCOMPARE(o.modemDelayMs, 20);
+    } else if (check == QLatin1String("tcp0")) {
+        QVERIFY(!o.pty);
+        QCOMPARE(o.tcpPort, 0);
+        QCOMPARE(o.address, QStringLiteral("127.0.0.1"));
+    } else {
+        QVERIFY(o.split && o.silent);
+        QCOMPARE(o.delayMs, 50);
+        QCOMPARE(o.ignoreBlock, 3);
+        QCOMPARE(o.shortBlock, 4);
+        QCOMPARE(o.closeAfter, 2);
+        QCOMPARE(o.parameterFields, 9);
+        QCOMPARE(o.duplicateBlock, -1);
+    }
+}
+
+void TestSimCli::options_invalid_rejected_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("port not a number") << QStringList {"--tcp", "x"};
+    QTest::newRow("port too big") << QStringList {"--tcp", "70000"};
+    QTest::newRow("six files") << QStringList {"--files", "6"};
+    QTest::newRow("unknown option") << QStringList {"--frobnicate"};
+    QTest::newRow("positional argument") << QStringList {"extra"};
+}
+
+void TestSimCli::options_invalid_rejected()
+{
+    QFETCH(QStringList, args);
+    SimOptions o;
+    QString error;
+    QVERIFY(!o.parse(QStringList {"vlxlogger-sim"} + args, &error));
+    QVERIFY(!error.isEmpty());
+}
+
+void TestSimCli::options_apply_setsStateAndFaults()
+{
+    SimOptions o;
+    QString error;
+    QVERIFY(o.parse({"vlxlogger-sim", "--password", "99", "--station-name", "Baraj", "--files", "3",
+                     "--days", "1", "--interval", "30", "--duplicate-block", "5", "--end-after", "7",
+                     "--baud", "9600"},
+                    &error));
+    SimServer server;
+    QVERIFY2(o.apply(&server, &error), qPrintable(error));
+    SimLogger *logger = server.logger();
+    QCOMPARE(logger->password(), QStringLiteral("99"));
+    QCOMPARE(logger->stationName(), QStringLiteral("Baraj"));
+    QCOMPARE(logger->recordInterval(), 30);
+    QCOMPARE(logger->memoryState().files().size(), 3);
+    QCOMPARE(logger->faults().duplicateBlock, 5);
+    QCOMPARE(logger->faults().endAfterBlocks, 7);
+    const std::unique_ptr<VLXFile> file = decodeDownload(logger->memory());
+    QCOMPARE(file->stationName(), QStringLiteral("Baraj"));
+    QCOMPARE(file->recordInterval(), 30);
+}
+
+void TestSimCli::writeImage_isWhatADownloadCollects_andVlxdecodeExportsIt()
+{
+    const QString image = m_dir + QStringLiteral("/image.bin");
+    QProcess sim;
+    sim.start(simPath(), {"--files", "3", "--days", "1", "--station-no", "321", "--write-image", image});
+    QVERIFY(sim.waitForFinished(30000));
+    QCOMPARE(sim.exitCode(), 0);
+    const QByteArray bytes = readFile(image);
+    QVERIFY(sim.readAllStandardOutput().contains(QByteArray("IMAGE ") + image.toUtf8() + ' '
+                                                 + QByteArray::number(bytes.size())));
+    QVERIFY(isValidDownload(bytes));
+    // by default the image holds missing records and a gap closed by a time stamp
+    const std::unique_ptr<VLXFile> decoded = decodeDownload(bytes);
+    int missing = 0, stamped = 0;
+    for (const VLXData *d : decoded->records()) {
+        missing += d->missing() ? 1 : 0;
+        stamped += d->timeSet() ? 1 : 0;
+    }
+    QVERIFY(missing > 0);
+    QCOMPARE(stamped, 2);
+
+    // the same bytes as the whole AKT loop would collect from such a logger
+    SimLogger logger;
+    logger.setMemoryImage(bytes);
+    QByteArray collected;
+    for (qint64 a = 0;; a += 264) {
+        const QByteArray reply = logger.handle(Commands::akt(int(a / 1056), int(a % 1056))).value(0);
+        if (!reply.startsWith('D'))
+            break;
+        collected += reply.mid(3, reply.size() - 6);
+    }
+    QCOMPARE(collected, bytes);
+    QCOMPARE(logger.memoryState().files().size(), 3);
+
+    const QString out = m_dir + QStringLiteral("/export.txt");
+    QProcess decode;
+    decode.start(TestEnv::binDir() + QStringLiteral("/vlxdecode"), {image, QStringLiteral("-o"), out});
+    QVERIFY(decode.waitForFinished(30000));
+    QCOMPARE(decode.exitCode(), 0);
+    const QByteArray text = readFile(out);
+    QVERIFY(text.startsWith("Yeni\r\n321\r\n"));
+    QVERIFY(text.contains("|ANL|"));
+    QVERIFY(text.contains("|ORT|"));
+}
+
+void TestSimCli::loadImage_servesTheSameBytes()
+{
+    const QString image = m_dir + QStringLiteral("/loaded.bin");
+    GeneratorOptions g;
+    g.files = 2;
+    g.daysPerFile = 1;
+    const QByteArray bytes = generateMemory(g).image;
+    QFile f(image);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    f.close();
+    SimProcess sim({"--tcp", "0", "--image", image});
+    const QString port = sim.waitForLine(QStringLiteral("^TCP 127\\.0\\.0\\.1:(\\d+)$"));
+    QVERIFY2(!port.isEmpty(), qPrintable(sim.lines().join('\n')));
+    GPRSCommunication link;
+    link.setPort(port);
+    QVERIFY(link.open(QStringLiteral("127.0.0.1")));
+    QSignalSpy spy(&link, &GPRSCommunication::dataReceived);
+    link.send(Commands::dku().constData(), false);
+    QTRY_COMPARE(spy.size(), 1);
+    const QStringList f2 = QString::fromUtf8(spy.at(0).at(0).toByteArray()).split(QChar(0x02));
+    QCOMPARE(f2.value(1), QStringLiteral("2"));
+    QCOMPARE(f2.value(7).toLongLong() * 1056 + f2.value(8).toLongLong(), bytes.size());
+    link.send(Commands::akt(0, 0).constData(), true);
+    QTRY_COMPARE(spy.size(), 2);
+    QCOMPARE(spy.at(1).at(0).toByteArray().mid(3, 264), bytes.left(264));
+    link.close();
+}
+
+void TestSimCli::tcp_printsPortAndAnswers()
+{
+    SimProcess sim({"--tcp", "0", "--station-name", "Kuyu 1"});
+    const QString port = sim.waitForLine(QStringLiteral("^TCP 127\\.0\\.0\\.1:(\\d+)$"));
+    QVERIFY2(!port.isEmpty(), qPrintable(sim.lines().join('\n')));
+    QVERIFY(port.toInt() > 0);
+    GPRSCommunication link;
+    link.setPort(port);
+    QVERIFY(link.open(QStringLiteral("127.0.0.1")));
+    QSignalSpy spy(&link, &GPRSCommunication::dataReceived);
+    link.send(Commands::oku().constData(), false);
+    QTRY_COMPARE(spy.size(), 1);
+    QVERIFY(spy.at(0).at(0).toByteArray().startsWith("PAR"));
+    QVERIFY(spy.at(0).at(0).toByteArray().contains("\x02Kuyu 1\x02"));
+    QVERIFY(!sim.waitForLine(QStringLiteral("^(command OKU)$")).isEmpty());
+    link.close();
+}
+
+void TestSimCli::pty_printsPathAndLink_andAnswersOverSerial()
+{
+    const QString linkPath = m_dir + QStringLiteral("/ttyVLX");
+    {
+        SimProcess sim({"--pty", "--link", linkPath});
+        const QString path = sim.waitForLine(QStringLiteral("^PTY (/dev/\\S+)$"));
+        QVERIFY2(!path.isEmpty(), qPrintable(sim.lines().join('\n')));
+        QVERIFY(!sim.waitForLine(QStringLiteral("^(READY)$")).isEmpty());
+        QCOMPARE(QFileInfo(linkPath).symLinkTarget(), path);
+        RS232Communication serial;
+        QVERIFY(serial.open(linkPath));
+        QSignalSpy spy(&serial, &RS232Communication::dataReceived);
+        serial.send(Commands::alo().constData(), false);
+        QTRY_COMPARE(spy.size(), 1);
+        QVERIFY(spy.at(0).at(0).toByteArray().startsWith("ALR"));
+        serial.close();
+        sim.process().terminate();
+        QVERIFY(sim.process().waitForFinished(5000));
+        QCOMPARE(sim.process().exitCode(), 0);
+    }
+    QVERIFY(!QFileInfo::exists(linkPath));
+}
+
+void TestSimCli::usageError_exitsTwo()
+{
+    QProcess sim;
+    sim.start(simPath(), {"--files", "9"});
+    QVERIFY(sim.waitForFinished(10000));
+    QCOMPARE(sim.exitCode(), 2);
+    QVERIFY(sim.readAllStandardError().contains("--files"));
+
+    sim.start(simPath(), QStringList());
+    QVERIFY(sim.waitForFinished(10000));
+    QCOMPARE(sim.exitCode(), 2);
+}
+
+QTEST_GUILESS_MAIN(TestSimCli)
+#include "tst_simcli.moc"
