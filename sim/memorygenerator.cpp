@@ -199,7 +199,9 @@ GeneratedMemory generateMemory(const GeneratorOptions &options)
         o.daysPerFile = int(qMax<qint64>(1, room / perDay / o.files));
     }
     if (!o.start.isValid()) {
-        QDate first = QDate::currentDate().addDays(-qint64(o.files) * o.daysPerFile);
+        const qint64 totalDays = o.fullMemory ? SimMemory::FullBytes / bytesPerDay(o.intervalMinutes)
+                                              : qint64(o.files) * o.daysPerFile;
+        QDate first = QDate::currentDate().addDays(-totalDays);
         if (first < epoch)
             first = epoch;
         o.start = QDateTime(first, QTime(0, 0), Qt::UTC);

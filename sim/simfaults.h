@@ -15,7 +15,7 @@ struct SimFaults {
     int replyDelayMs = 0;
 
     int ignoreBlock = -1;       // once: the request for this block gets no answer
-    int duplicateBlock = -1;    // once: this block is answered twice
+    int duplicateBlock = -1;    // once: this block is answered twice, the copy 150 ms later
     int wrongNumberBlock = -1;  // once: answered with a neighbouring block's number
     int shortBlock = -1;        // once: answered 10 bytes short
     int garbageBlock = -1;      // once: answered with text not starting with "D", ending FB FB FB

@@ -254,7 +254,7 @@ QList<SimPiece> SimLogger::answerBlock(const QByteArray &frame)
     if (once(m_faults.duplicateBlock)) {
         fault(QStringLiteral("block %1 answered twice").arg(blockNo));
         const QByteArray block = blockFrame(blockNo, payload);
-        return {{block, 0}, {block, qMax(50, m_faults.splitPauseMs)}};
+        return {{block, 0}, {block, qMax(150, m_faults.splitPauseMs)}};
     }
     return {{blockFrame(blockNo, payload), 0}};
 }

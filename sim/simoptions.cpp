@@ -55,7 +55,7 @@ bool SimOptions::parse(const QStringList &arguments, QString *error)
     add(QStringLiteral("files"), QStringLiteral("Number of files in memory, 1 to 5 (default 1)."), QStringLiteral("N"));
     add(QStringLiteral("days"), QStringLiteral("Days recorded per file (default 2)."), QStringLiteral("N"));
     add(QStringLiteral("interval"), QStringLiteral("Record interval in minutes (default 15)."), QStringLiteral("MIN"));
-    add(QStringLiteral("full-memory"), QStringLiteral("Fill the whole memory (9863168 bytes)."));
+    add(QStringLiteral("full-memory"), QStringLiteral("Fill the whole memory (9863168 bytes); the interval is then 1 minute unless given."));
     add(QStringLiteral("missing-every"), QStringLiteral("Every N-th measurement is a missing record (default 40, 0 none)."), QStringLiteral("N"));
     add(QStringLiteral("gap-minutes"), QStringLiteral("A gap of MIN minutes in the middle of each file (default 90, 0 none)."), QStringLiteral("MIN"));
     add(QStringLiteral("image"), QStringLiteral("Load the memory image from FILE."), QStringLiteral("FILE"));
@@ -130,6 +130,10 @@ bool SimOptions::parse(const QStringList &arguments, QString *error)
         && readInt(p, QStringLiteral("short-par"), &parameterFields, 0, 17, error)
         && readInt(p, QStringLiteral("seed"), &seedValue, 0, 2147483647, error);
     seed = quint32(seedValue);
+    // A full memory at 15 minutes would reach 30 years back; at one minute
+    // it is a little over two years, ending about now.
+    if (fullMemory && !p.isSet(QStringLiteral("interval")))
+        interval = 1;
     return numbersOk;
 }
 

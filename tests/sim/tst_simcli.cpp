@@ -113,6 +113,9 @@ void TestSimCli::options_parsed_data()
     QTest::newRow("modem implies pty") << QStringList {"--modem"} << "pty modem";
     QTest::newRow("busy implies modem") << QStringList {"--modem-busy"} << "pty modem busy";
     QTest::newRow("tcp ephemeral") << QStringList {"--tcp", "0"} << "tcp0";
+    QTest::newRow("full memory recorded every minute") << QStringList {"--full-memory"} << "full";
+    QTest::newRow("full memory at a given interval") << QStringList {"--full-memory", "--interval", "5"}
+                                                     << "full 5";
     QTest::newRow("modem timing implies modem") << QStringList {"--modem-delay", "20", "--modem-lf-apart"}
                                                 << "modem timing";
     QTest::newRow("faults") << QStringList {"--split", "--delay", "50", "--ignore-block", "3",
@@ -141,6 +144,11 @@ void TestSimCli::options_parsed()
     } else if (check == QLatin1String("modem timing")) {
         QVERIFY(o.pty && o.modem && o.modemLfApart);
         QCOMPARE(o.modemDelayMs, 20);
+    } else if (check == QLatin1String("full")) {
+        QVERIFY(o.fullMemory);
+        QCOMPARE(o.interval, 1);
+    } else if (check == QLatin1String("full 5")) {
+        QCOMPARE(o.interval, 5);
     } else if (check == QLatin1String("tcp0")) {
         QVERIFY(!o.pty);
         QCOMPARE(o.tcpPort, 0);
