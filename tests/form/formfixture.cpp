@@ -40,14 +40,15 @@ void FormFixture::shortenWaits()
     w.connectSettle = 0;
     w.gprsSettle = 0;
     w.gsmSettle = 0;
-    w.watchdogDefault = 40;
-    w.watchdogRS232 = 40;
-    w.watchdogGPRS = 40;
-    w.watchdogGSM = 40;
-    w.delayDefault = 30;
-    w.delayRS232 = 30;
-    w.delayGPRS = 30;
-    w.delayGSM = 30;
+    // Long enough for a block reply that the simulator sends in pieces.
+    w.watchdogDefault = 100;
+    w.watchdogRS232 = 100;
+    w.watchdogGPRS = 100;
+    w.watchdogGSM = 100;
+    w.delayDefault = 150;
+    w.delayRS232 = 150;
+    w.delayGPRS = 150;
+    w.delayGSM = 150;
     w.tcpConnect = 5000;
     w.tcpWrite = 5000;
     w.gsmSleep = 5;

@@ -1,0 +1,453 @@
+// The download of the logger's memory by the working form, against the
+// simulated logger: complete transfers over both links, every misbehaviour
+// of the logger, cancelling, and the analysis of what was collected.
+#include "formfixture.h"
+
+#include "aktblokitem.h"
+#include "gprscommunication.h"
+#include "messagebox.h"
+#include "paths.h"
+#include "rawdump.h"
+#include "testenv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+const QString transferTitle = QStringLiteral("Aktarım");
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What the decoder tool makes of the bytes a complete download collects.
+QByteArray exportByTool(const QByteArray &memory, const QString &dir)
+{
+    const QString input = dir + QStringLiteral("/image.bin");
+    const QString output = dir + QStringLiteral("/tool-export.txt");
+    QFile file(input);
+    if (!file.open(QIODevice::WriteOnly))
+        return QByteArray();
+    file.write(memory);
+    file.close();
+    QProcess tool;
+    tool.start(TestEnv::binDir() + QStringLiteral("/vlxdecode"), {input, QStringLiteral("-o"), output});
+    if (!tool.waitForFinished(30000) || tool.exitCode() != 0)
+        return QByteArray();
+    return readFile(output);
+}
+
+} // namespace
+
+class TestFormTransfer : public QObject
+{
+    Q_OBJECT
+private slots:
+    void download_complete_exportMatchesDecoderTool_data();
+    void download_complete_exportMatchesDecoderTool();
+    void download_loggerFaults_stillComplete_data();
+    void download_loggerFaults_stillComplete();
+    void blockReply_duplicateAndWrongNumber_handledWithoutLoss();
+    void blockReply_notData_showsErrorAndIsAskedAgainByTimeout();
+    void blockReply_endMarkerAfterThreeBlocks_analysesExactlyThose();
+    void silentLogger_elevenRequests_thenTransferError();
+    void cancel_inTheMiddle_noFurtherRequestAndLateRepliesIgnored();
+    void usedMemoryZero_nothingRequested();
+    void progressText_countsPacketsAndAttempts();
+    void analysis_invalidDownload_boxAndDumpNoExport();
+    void analysis_noHeader_saysSo();
+    void analysis_exportCannotBeWritten_reportsFailure();
+    void analysis_emptyDownload_dumpsCountOnly();
+
+private:
+    void connectRs232(FormFixture &f);
+};
+
+void TestFormTransfer::connectRs232(FormFixture &f)
+{
+    f.boxes.expect(MessageBox::Information, QStringLiteral("Parametre Oku"), QStringLiteral("Parametre bilgileri okundu"));
+    f.click("btnRS232");
+    QTRY_COMPARE(f.boxes.pending(), 0);
+    BOXSPY_VERIFY(f.boxes);
+    f.sim.logger()->clearCommands();
+}
+
+void TestFormTransfer::download_complete_exportMatchesDecoderTool_data()
+{
+    QTest::addColumn<bool>("overTcp");
+    QTest::newRow("RS232 over a pseudo-terminal") << false;
+    QTest::newRow("GPRS over loopback TCP") << true;
+}
+
+void TestFormTransfer::download_complete_exportMatchesDecoderTool()
+{
+    QFETCH(bool, overTcp);
+    FormFixture f(QStringLiteral("transfer_complete"));
+    f.sim.logger()->setStationName(QStringLiteral("Kuyu Başı"));
+    f.sim.logger()->setStationNo(QStringLiteral("3344"));
+    GeneratorOptions options;
+    options.files = 2;
+    options.daysPerFile = 3;
+    options.missingEvery = 17;
+    options.gapMinutes = 120;
+    options.header.stationName = QStringLiteral("Kuyu Başı");
+    options.header.stationNo = QStringLiteral("3344");
+    f.sim.logger()->setMemory(generateMemory(options));
+    const QByteArray memory = f.sim.logger()->memory();
+    QVERIFY(memory.size() > 10 * 264);
+
+    if (overTcp) {
+        QVERIFY(f.sim.listenTcp());
+        f.createForm();
+        f.widget<QLineEdit>("txtHost")->setText(f.tcpHost());
+        f.boxes.expect(MessageBox::Information, QStringLiteral("Parametre Oku"));
+        f.click("btnGPRS");
+        QTRY_COMPARE(f.boxes.pending(), 0);
+        f.sim.logger()->clearCommands();
+    } else {
+        QVERIFY(f.sim.listenPty());
+        f.createForm();
+        connectRs232(f);
+    }
+
+    f.boxes.expect(MessageBox::Information, transferTitle, QStringLiteral("Aktarım Tamamlandı"));
+    f.click("btnVeriAktar");
+    QTRY_COMPARE_WITH_TIMEOUT(f.boxes.pending(), 0, 30000);
+    BOXSPY_VERIFY(f.boxes);
+
+    QCOMPARE(f.form->transferData(), memory);
+    const int blocks = int((memory.size() + 263) / 264);
+    QCOMPARE(f.sim.logger()->commandsReceived().count(QStringLiteral("AKT")), blocks);
+    QCOMPARE(f.form->blockPlan().size(), blocks + 1);
+
+    // The dump lists exactly the bytes collected.
+    QByteArray dumped;
+    QVERIFY(RawDump::parse(readFile(QDir::current().filePath(QStringLiteral("raw_data.txt"))), &dumped));
+    QCOMPARE(dumped, memory);
+
+    // The export is the decoder tool's, byte for byte, and it was opened.
+    QCOMPARE(f.opened.size(), 1);
+    const QString exportPath = f.opened.first().toLocalFile();
+    QVERIFY(exportPath.startsWith(Paths::exportDir() + QStringLiteral("/3344_")));
+    const QByteArray exported = readFile(exportPath);
+    QVERIFY(exported.startsWith("Kuyu Ba\xC5\x9F\xC4\xB1\r\n3344\r\n"));
+    QCOMPARE(exported, exportByTool(memory, f.appDir));
+    // The install time of the last header is shown.
+    const QDateTime lastInstall = f.sim.logger()->memoryState().files().last().installTime;
+    QCOMPARE(f.text("txtKurulumTarihi"), lastInstall.toString(QStringLiteral("dd.MM.yyyy hh:mm")));
+    QVERIFY(!f.form->progressDialog()->isVisible());
+    QVERIFY(!f.form->watchdogTimer()->isActive());
+}
+
+void TestFormTransfer::download_loggerFaults_stillComplete_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("block");
+    QTest::addColumn<int>("minExtra");
+    QTest::addColumn<int>("maxExtra");
+    // A dropped block is asked again after the delay and the watchdog.
+    QTest::newRow("dropped block") << "ignore" << 2 << 1 << 1;
+    // The copy of a block comes late, as a reply for another block: at most
+    // one more request, and the collected data stay exact.
+    QTest::newRow("duplicate block") << "duplicate" << 3 << 0 << 1;
+    // Another block's number: the current block is asked again at once.
+    QTest::newRow("wrong block number") << "wrongNumber" << 4 << 1 << 1;
+    // Ten bytes short: "Boyut hatalı!" and the block again.
+    QTest::newRow("short block") << "short" << 1 << 1 << 1;
+    // Replies in random pieces are joined by the links.
+    QTest::newRow("split replies") << "split" << -1 << 0 << 0;
+}
+
+void TestFormTransfer::download_loggerFaults_stillComplete()
+{
+    QFETCH(QString, fault);
+    QFETCH(int, block);
+    QFETCH(int, minExtra);
+    QFETCH(int, maxExtra);
+    FormFixture f(QStringLiteral("transfer_faults"));
+    QVERIFY(f.sim.listenPty());
+    f.createForm();
+    connectRs232(f);
+    SimFaults &faults = f.sim.logger()->faults();
+    if (fault == QLatin1String("ignore"))
+        faults.ignoreBlock = block;
+    else if (fault == QLatin1String("duplicate"))
+        faults.duplicateBlock = block;
+    else if (fault == QLatin1String("wrongNumber"))
+        faults.wrongNumberBlock = block;
+    else if (fault == QLatin1String("short"))
+        faults.shortBlock = block;
+    else
+        faults.splitReplies = true;
+
+    QStringList labels;
+    connect(f.form->progressDialog(), &QProgressDialog::canceled, this, [] { QFAIL("cancelled"); });
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] { labels << f.form->transferMessage(); });
+    watch.start(1);
+
+    f.boxes.expect(MessageBox::Information, transferTitle, QStringLiteral("Aktarım Tamamlandı"));
+    f.click("btnVeriAktar");
+    QTRY_COMPARE_WITH_TIMEOUT(f.boxes.pending(), 0, 30000);
+    BOXSPY_VERIFY(f.boxes);
+    const QByteArray memory = f.sim.logger()->memory();
+    QCOMPARE(f.form->transferData(), memory);
+    const int blocks = int((memory.size() + 263) / 264);
+    const int requests = int(f.sim.logger()->commandsReceived().count(QStringLiteral("AKT")));
+    QVERIFY2(requests >= blocks + minExtra && requests <= blocks + maxExtra,
+             qPrintable(QStringLiteral("%1 requests for %2 blocks").arg(requests).arg(blocks)));
+    if (fault == QLatin1String("short"))
+        QVERIFY(labels.contains(QStringLiteral("Boyut hatalı!")));
+}
+
+void TestFormTransfer::blockReply_duplicateAndWrongNumber_handledWithoutLoss()
+{
+    FormFixture f(QStringLiteral("transfer_duplicate"));
+    QVERIFY(f.sim.listenPty());
+    f.createForm();
+    connectRs232(f);
+    f.sim.logger()->faults().silent = true;   // the test answers by hand
+    f.form->sendVER();
+    // 1000 bytes: blocks of 264, 264, 264 and 208.
+    f.form->dispatchResponse("DOS15\x02" "1\x02" "07/12/13 14:30\x02" "00/00/00 00:00\x02" "00/00/00 00:00\x02"
+                             "00/00/00 00:00\x02" "00/00/00 00:00\x02" "0\x02" "1000\x02" "0\x02" "1000\x02\r");
+    // No time-out retries in between: every request below is the form's answer.
+    f.form->watchdogTimer()->stop();
+    auto block = [](int number, int size) {
+        QByteArray reply("D");
+        reply.append(char(number >> 8)).append(char(number & 0xFF));
+        reply.append(QByteArray(size, char('a' + number)));
+        return reply.append("\xFB\xFB\xFB");
+    };
+    f.form->handleBlockReply(block(0, 264));
+    QCOMPARE(f.form->currentBlock(), 1);
+    // The same answer again: ignored.
+    f.form->handleBlockReply(block(0, 264));
+    QCOMPARE(f.form->currentBlock(), 1);
+    QCOMPARE(f.form->transferData().size(), 264);
+    // An answer for another block: block 1 is asked again, nothing is kept.
+    auto requests = [&] { return f.sim.logger()->commandsReceived().count(QStringLiteral("AKT")); };
+    QTRY_COMPARE(requests(), 2);   // blocks 0 and 1
+    f.form->handleBlockReply(block(2, 264));
+    QCOMPARE(f.form->currentBlock(), 1);
+    QCOMPARE(f.form->transferData().size(), 264);
+    QTRY_COMPARE(requests(), 3);
+    // Ten bytes short: repeated, and the repeated answer is not a duplicate.
+    f.form->handleBlockReply(block(1, 254));
+    QCOMPARE(f.form->transferMessage(), QStringLiteral("Boyut hatalı!"));
+    QCOMPARE(f.form->transferData().size(), 264);
+    f.form->handleBlockReply(block(1, 264));
+    f.form->handleBlockReply(block(2, 264));
+    QCOMPARE(f.form->currentBlock(), 3);
+    // The last data block is taken whatever its length, and ends the transfer.
+    f.boxes.expect(MessageBox::Critical, QStringLiteral("Veri Hatası"));
+    f.form->handleBlockReply(block(3, 264));
+    BOXSPY_VERIFY(f.boxes);
+    QCOMPARE(f.form->transferData(), QByteArray(264, 'a') + QByteArray(264, 'b') + QByteArray(264, 'c')
+                                         + QByteArray(264, 'd'));
+}
+
+void TestFormTransfer::blockReply_notData_showsErrorAndIsAskedAgainByTimeout()
+{
+    FormFixture f(QStringLiteral("transfer_notdata"));
+    QVERIFY(f.sim.listenPty());
+    f.createForm();
+    connectRs232(f);
+    f.sim.logger()->faults().garbageBlock = 2;
+    QString seen;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        if (f.form->transferMessage().startsWith(QLatin1String("[HATA]")))
+            seen = f.form->transferMessage();
+    });
+    watch.start(1);
+    f.boxes.expect(MessageBox::Information, transferTitle, QStringLiteral("Aktarım Tamamlandı"));
+    f.click("btnVeriAktar");
+    QTRY_COMPARE_WITH_TIMEOUT(f.boxes.pending(), 0, 30000);
+    QCOMPARE(seen, QStringLiteral("[HATA] Blok: 3"));
+    QCOMPARE(f.form->transferData(), f.sim.logger()->memory());
+}
+
+void TestFormTransfer::blockReply_endMarkerAfterThreeBlocks_analysesExactlyThose()
+{
+    FormFixture f(QStringLiteral("transfer_bitti"));
+    QVERIFY(f.sim.listenPty());
+    f.createForm();
+    connectRs232(f);
+    f.sim.logger()->faults().endAfterBlocks = 3;
+    // Three blocks of the middle of a file do not end in erased bytes: the
+    // analysis refuses them, but the dump shows exactly what came.
+    f.boxes.expect(MessageBox::Critical, QStringLiteral("Veri Hatası"),
+                   QStringLiteral("Veri hatalı!\n\nLütfen tekrar aktarım yapın."));
+    f.click("btnVeriAktar");
+    QTRY_COMPARE_WITH_TIMEOUT(f.boxes.pending(), 0, 30000);
+    BOXSPY_VERIFY(f.boxes);
+    QCOMPARE(f.form->transferData(), f.sim.logger()->memory().left(3 * 264));
+    QByteArray dumped;
+    QVERIFY(RawDump::parse(readFile(QStringLiteral("raw_data.txt")), &dumped));
+    QCOMPARE(dumped.size(), 3 * 264);
+    QVERIFY(f.opened.isEmpty());
+}
+
+void TestFormTransfer::silentLogger_elevenRequests_thenTransferError()
+{
+    FormFixture f(QStringLiteral("transfer_silent"));
+    QVERIFY(f.sim.listenPty());
+    f.createForm();
+    connectRs232(f);
+    f.boxes.expect(MessageBox::Critical, QStringLiteral("Aktarım Hatası"),
+                   QStringLiteral("Cihaz uzun süredir yanıt vermiyor.Lütfen tekrar deneyin."));
+    // The first block comes, then the logger falls silent: the second
+    // request is the first one left unanswered.
+    int blockRequests = 0;
+    f.sim.logger()->setLog([&](const QString &line) {
+        if (line.startsWith(QLatin1String("command AKT")) && ++blockRequests == 2)
+            f.sim.logger()->faults().silent = true;
+    });
+    f.click("btnVeriAktar");
+    QTRY_COMPARE_WITH_TIMEOUT(f.boxes.pending(), 0, 20000);
+    BOXSPY_VERIFY(f.boxes);
+    QCOMPARE(f.form->pendingCommand(), 0);
+    QCOMPARE(f.form->retryCount(), 10);
+    QVERIFY(!f.form->progressDialog()->isVisible());
+    QTest::qWait(300);
+    // The first request was answered before the silence; the second block
+    // was asked for once and then ten times again.
+    QCOMPARE(f.sim.logger()->commandsReceived().count(QStringLiteral("AKT")), 1 + 11);
+    BOXSPY_VERIFY(f.boxes);
+}
+
+void TestFormTransfer::cancel_inTheMiddle_noFurtherRequestAndLateRepliesIgnored()
+{
+    FormFixture f(QStringLiteral("transfer_cancel"));
+    QVERIFY(f.sim.listenPty());
+    f.createForm();
+    connectRs232(f);
+    f.sim.logger()->faults().replyDelayMs = 60;
+    f.click("btnVeriAktar");
+    QTRY_VERIFY(f.form->currentBlock() >= 2);
+    QPushButton *cancel = f.form->progressDialog()->findChild<QPushButton *>();
+    QVERIFY(cancel);
+    cancel->click();
+    const int requests = int(f.sim.logger()->commandsReceived().count(QStringLiteral("AKT")));
+    const QByteArray collected = f.form->transferData();
+    QTest::qWait(500);
+    QCOMPARE(f.sim.logger()->commandsReceived().count(QStringLiteral("AKT")), requests);
+    QCOMPARE(f.form->transferData(), collected);
+    QCOMPARE(f.form->pendingCommand(), 0);
+    BOXSPY_VERIFY(f.boxes);
+}
+
+void TestFormTransfer::usedMemoryZero_nothingRequested()
+{
+    FormFixture f(QStringLiteral("transfer_empty"));
+    f.createForm();
+    f.boxes.expect(MessageBox::Information, QStringLiteral("Veri Aktar"), QStringLiteral("Cihazda aktarılacak veri yok."));
+    f.form->sendVER();
+    f.form->dispatchResponse("DOS15\x02" "0\x02" "00/00/00 00:00\x02" "00/00/00 00:00\x02" "00/00/00 00:00\x02"
+                             "00/00/00 00:00\x02" "00/00/00 00:00\x02" "0\x02" "0\x02\r");
+    BOXSPY_VERIFY(f.boxes);
+    QVERIFY(f.form->blockPlan().isEmpty());
+    QVERIFY(!f.form->watchdogTimer()->isActive());
+    QVERIFY(!f.form->progressDialog()->isVisible());
+}
+
+void TestFormTransfer::progressText_countsPacketsAndAttempts()
+{
+    FormFixture f(QStringLiteral("transfer_label"));
+    f.createForm();
+    f.form->sendVER();
+    // 1056 bytes: four blocks and the closing item.
+    f.form->dispatchResponse("DOS15\x02" "1\x02" "07/12/13 14:30\x02" "00/00/00 00:00\x02" "00/00/00 00:00\x02"
+                             "00/00/00 00:00\x02" "00/00/00 00:00\x02" "1\x02" "0\x02" "1\x02" "0\x02\r");
+    QCOMPARE(f.form->blockPlan().size(), 5);
+    QCOMPARE(f.form->blockPlan().at(3)->offset(), 792);
+    QCOMPARE(f.form->pendingCommand(), 10);
+    const QString label = f.form->progressDialog()->labelText();
+    QVERIFY2(label.contains(QStringLiteral("Paket</th><td>: 1/5")), qPrintable(label));
+    QVERIFY(label.contains(QStringLiteral("Deneme</th><td>: 1")));
+    QVERIFY(label.contains(QStringLiteral("Veri İndiriliyor")));
+    QVERIFY(label.contains(QStringLiteral("table.akt")));
+    // The watchdog retries after the delay: attempt 2.
+    QTRY_COMPARE(f.form->retryCount(), 1);
+    QVERIFY(f.form->progressDialog()->labelText().contains(QStringLiteral("Deneme</th><td>: 2")));
+    f.form->progressDialog()->findChild<QPushButton *>()->click();
+}
+
+void TestFormTransfer::analysis_invalidDownload_boxAndDumpNoExport()
+{
+    FormFixture f(QStringLiteral("transfer_invalid"));
+    f.createForm();
+    QByteArray data("\xDD\xDD\xDD" "ST1\x02" "1234\x02\x07\x12\x13\x14\x30\x00\x15\x02" "L\x02T\x02m\x02" "C\x02"
+                    "\x41\x20\x00\x00\x42\xC8\x00\x00\xFF\xFF\xFB",
+                    35);
+    f.boxes.expect(MessageBox::Critical, QStringLiteral("Veri Hatası"),
+                   QStringLiteral("Veri hatalı!\n\nLütfen tekrar aktarım yapın."));
+    f.form->analyseDownload(data);
+    BOXSPY_VERIFY(f.boxes);
+    QVERIFY(f.opened.isEmpty());
+    QVERIFY(QDir(Paths::exportDir()).entryList(QDir::Files).isEmpty());
+    const QByteArray dump = readFile(QStringLiteral("raw_data.txt"));
+    QVERIFY(dump.endsWith("\r\n\r\n35 bytes data received.\r\n"));
+    QByteArray dumped;
+    QVERIFY(RawDump::parse(dump, &dumped));
+    QCOMPARE(dumped, data);
+}
+
+void TestFormTransfer::analysis_noHeader_saysSo()
+{
+    FormFixture f(QStringLiteral("transfer_noheader"));
+    f.createForm();
+    const QByteArray data = QByteArray("\x41\x20\x00\x00\x42\xC8\x00\x00", 8) + QByteArray(8, '\xFF');
+    f.boxes.expect(MessageBox::Critical, QStringLiteral("Veri Hatası"), QStringLiteral("Veride dosya başlığı bulunamadı."));
+    f.form->analyseDownload(data);
+    BOXSPY_VERIFY(f.boxes);
+    QVERIFY(f.opened.isEmpty());
+}
+
+void TestFormTransfer::analysis_exportCannotBeWritten_reportsFailure()
+{
+    FormFixture f(QStringLiteral("transfer_unwritable"));
+    f.createForm();
+    // A file where the export folder should be.
+    QDir(Paths::exportDir()).removeRecursively();
+    QFile blocker(Paths::exportDir());
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QByteArray data("\xDD\xDD\xDD" "ST1\x02" "1234\x02\x07\x12\x13\x14\x30\x00\x15\x02" "L\x02T\x02m\x02" "C\x02"
+                          "\x41\x20\x00\x00\x42\xC8\x00\x00\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF",
+                          40);
+    f.form->analyseDownload(data);
+    QCOMPARE(f.boxes.shown().size(), 1);
+    const MessageBox::Request box = f.boxes.shown().first();
+    QCOMPARE(box.kind, MessageBox::Critical);
+    QCOMPARE(box.title, transferTitle);
+    const QStringList lines = box.text.split(QLatin1Char('\n'));
+    QCOMPARE(lines.value(0), QStringLiteral("Dosya yazılamadı:"));
+    QCOMPARE(lines.value(1), Paths::exportDir() + QStringLiteral("/1234_071213.txt"));
+    QVERIFY(!lines.value(2).isEmpty());
+    QVERIFY(f.opened.isEmpty());
+    QCOMPARE(f.text("txtKurulumTarihi"), QStringLiteral("07.12.2013 14:30"));
+    f.boxes.clear();
+}
+
+void TestFormTransfer::analysis_emptyDownload_dumpsCountOnly()
+{
+    FormFixture f(QStringLiteral("transfer_zero"));
+    f.createForm();
+    f.boxes.expect(MessageBox::Critical, QStringLiteral("Veri Hatası"));
+    f.form->analyseDownload(QByteArray());
+    BOXSPY_VERIFY(f.boxes);
+    QCOMPARE(readFile(QStringLiteral("raw_data.txt")), QByteArray("\r\n0 bytes data received.\r\n"));
+}
+
+QTEST_MAIN(TestFormTransfer)
+#include "tst_formtransfer.moc"
