@@ -1,0 +1,210 @@
+// vlxlogger-shots: pictures of the main window for the README. Runs the
+// program's start-up against the in-process logger simulator, connects over
+// RS232, waits for the read chain to finish and saves the window with each
+// tab page selected.
+//
+//   QT_QPA_PLATFORM=offscreen vlxlogger-shots doc/
+//       -> doc/screenshot-parameters.png, doc/screenshot-alarms.png
+//
+// The settings, debug log and data root live in a temporary folder, so the
+// real home folder and build/bin stay untouched. Exit status: 0 pictures
+// written, 1 the session failed, 2 usage.
+
+#include "application.h"
+#include "form.h"
+#include "mainwindow.h"
+#include "messagebox.h"
+#include "options.h"
+#include "paths.h"
+#include "rs232communication.h"
+#include "simoptions.h"
+#include "simserver.h"
+#include "startup.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+
+#include <cmath>
+
+namespace {
+
+constexpr int timeoutMs = 30000;
+const char *const pageFiles[] = {"screenshot-parameters.png", "screenshot-alarms.png"};
+
+// A rating table for station 1234 with every whole level from 0 to 500 cm,
+// so that any live level finds its flow.
+bool writeRatingTable(const QString &path)
+{
+    QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ROOT>\n"
+                     "<STATION NAME=\"Baraj G\xc3\xb6l\xc3\xbc\" CODE=\"1234\"/>\n<VALUES>\n";
+    for (int level = 0; level <= 500; ++level) {
+        const double flow = 0.0042 * std::pow(level, 1.5);
+        xml += "<VALUE LEVEL=\"" + QByteArray::number(level) + "\" FLOW=\""
+               + QByteArray::number(flow, 'f', 3) + "\"/>\n";
+    }
+    xml += "</VALUES>\n</ROOT>\n";
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(xml) == xml.size();
+}
+
+// The logger as a station in service: named, numbered, recording, both
+// alarms armed, the level alarm raised this morning.
+bool prepareLogger(SimServer *sim, QString *error)
+{
+    SimOptions options;
+    options.stationName = QStringLiteral("Baraj Gölü");
+    options.stationNo = QStringLiteral("1234");
+    options.serialNo = QStringLiteral("00031207");
+    options.files = 2;
+    options.days = 6;
+    options.interval = 15;
+    if (!options.apply(sim, error))
+        return false;
+
+    SimLogger *logger = sim->logger();
+    SimParameters &p = logger->parameters();
+    p.offset = 12.5;
+    p.battery = QStringLiteral("12.8 V");
+    p.options[1] = 1;   // instantaneous record
+    p.options[4] = 1;   // wait for the full hour
+    logger->setFixedValues(247.3, 14.6);
+
+    SimAlarms alarms;
+    alarms.thresholds[0] = 250.0;
+    alarms.thresholds[1] = 240.0;
+    alarms.thresholds[2] = 22.0;
+    alarms.thresholds[3] = 20.0;
+    alarms.relay1 = 1;
+    alarms.relay2 = 2;
+    alarms.channel1On = true;
+    alarms.channel2On = true;
+    const QDateTime now = QDateTime::currentDateTime();
+    alarms.lastAlarm[0] = now.addSecs(-5 * 3600);
+    alarms.lastAlarmValue[0] = 251.2;
+    alarms.lastAlarm[1] = now.addDays(-3);
+    alarms.lastAlarmValue[1] = 22.4;
+    logger->setAlarms(alarms);
+    return true;
+}
+
+// Copies the built translations next to the temporary settings, so that the
+// language list shows what the program shows.
+void copyTranslations(const QString &appDir)
+{
+    const QDir from(QCoreApplication::applicationDirPath() + QStringLiteral("/lang"));
+    QDir().mkpath(appDir + QStringLiteral("/lang"));
+    for (const QString &name : from.entryList({QStringLiteral("*.qm")}, QDir::Files))
+        QFile::copy(from.filePath(name), appDir + QStringLiteral("/lang/") + name);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    Application app(argc, argv);
+    QTextStream err(stderr);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() != 2 || args.at(1).startsWith(QLatin1Char('-'))) {
+        err << "usage: vlxlogger-shots OUTPUT-DIRECTORY" << Qt::endl;
+        return 2;
+    }
+    const QString outDir = QDir(args.at(1)).absolutePath();
+    if (!QDir().mkpath(outDir)) {
+        err << "vlxlogger-shots: cannot create " << outDir << Qt::endl;
+        return 1;
+    }
+
+    QTemporaryDir scratch;
+    if (!scratch.isValid()) {
+        err << "vlxlogger-shots: no temporary folder" << Qt::endl;
+        return 1;
+    }
+    const QString appDir = scratch.filePath(QStringLiteral("app"));
+    QDir().mkpath(appDir);
+    Paths::setAppDir(appDir);
+    qputenv("VLXLOGGER_DATA_ROOT", scratch.filePath(QStringLiteral("data")).toUtf8());
+    QDir::setCurrent(appDir);
+    copyTranslations(appDir);
+    Startup::createDataDirectories();
+    if (!writeRatingTable(Paths::ratingDir() + QStringLiteral("/1234.abk"))) {
+        err << "vlxlogger-shots: cannot write the rating table" << Qt::endl;
+        return 1;
+    }
+
+    SimServer sim;
+    QString error;
+    if (!prepareLogger(&sim, &error) || !sim.listenPty()) {
+        err << "vlxlogger-shots: simulator: " << (error.isEmpty() ? QStringLiteral("no pty") : error)
+            << Qt::endl;
+        return 1;
+    }
+    Options::setExtraPorts({sim.ptyPath()});
+
+    // Every box is answered with its first button; the read chain ends with
+    // an information box, which is the signal to take the pictures.
+    bool readDone = false;
+    QStringList unexpected;
+    MessageBox::setHandler([&](const MessageBox::Request &box) {
+        if (box.text == QStringLiteral("Parametre bilgileri okundu"))
+            readDone = true;
+        else if (box.title != QStringLiteral("Çıkış"))
+            unexpected << box.title + QStringLiteral(": ") + box.text;
+        return 0;
+    });
+
+    return Startup::start([&](MainWindow &window) {
+        window.resize(750, 600);
+        auto *ports = window.findChild<QComboBox *>(QStringLiteral("cmbPortList"));
+        auto *rs232 = window.findChild<QPushButton *>(QStringLiteral("btnRS232"));
+        auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+        if (!ports || !rs232 || !tabs) {
+            err << "vlxlogger-shots: the window lacks its port list, RS232 button or tabs" << Qt::endl;
+            return 1;
+        }
+        ports->setCurrentIndex(ports->findText(sim.ptyPath()));
+
+        int status = 1;
+        QTimer poll;
+        poll.setInterval(50);
+        QObject::connect(&poll, &QTimer::timeout, &window, [&] {
+            if (!unexpected.isEmpty()) {
+                err << "vlxlogger-shots: unexpected message: " << unexpected.join(QLatin1String("; "))
+                    << Qt::endl;
+                QCoreApplication::exit(1);
+                return;
+            }
+            if (!readDone)
+                return;
+            poll.stop();
+            status = 0;
+            for (int page = 0; page < tabs->count() && page < 2; ++page) {
+                tabs->setCurrentIndex(page);
+                const QString file = outDir + QLatin1Char('/') + QLatin1String(pageFiles[page]);
+                if (!window.grab().save(file)) {
+                    err << "vlxlogger-shots: cannot write " << file << Qt::endl;
+                    status = 1;
+                } else {
+                    QTextStream(stdout) << file << Qt::endl;
+                }
+            }
+            QCoreApplication::exit(status);
+        });
+        QTimer::singleShot(timeoutMs, &window, [&] {
+            err << "vlxlogger-shots: the read chain did not finish" << Qt::endl;
+            QCoreApplication::exit(1);
+        });
+        QTimer::singleShot(200, rs232, &QPushButton::click);
+        poll.start();
+        const int result = QCoreApplication::exec();
+        if (window.form()->rs232()->isOpen())
+            rs232->click();   // close the link before the window goes
+        return result;
+    });
+}
