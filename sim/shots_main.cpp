@@ -25,6 +25,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -39,7 +40,8 @@ constexpr int timeoutMs = 30000;
 const char *const pageFiles[] = {"screenshot-parameters.png", "screenshot-alarms.png"};
 
 // A rating table for station 1234 with every whole level from 0 to 500 cm,
-// so that any live level finds its flow.
+// so that any live level finds its flow. Flows carry two decimals: under a
+// Turkish locale "16.304" would read as sixteen thousand.
 bool writeRatingTable(const QString &path)
 {
     QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ROOT>\n"
@@ -47,7 +49,7 @@ bool writeRatingTable(const QString &path)
     for (int level = 0; level <= 500; ++level) {
         const double flow = 0.0042 * std::pow(level, 1.5);
         xml += "<VALUE LEVEL=\"" + QByteArray::number(level) + "\" FLOW=\""
-               + QByteArray::number(flow, 'f', 3) + "\"/>\n";
+               + QByteArray::number(flow, 'f', 2) + "\"/>\n";
     }
     xml += "</VALUES>\n</ROOT>\n";
     QFile file(path);
@@ -63,7 +65,7 @@ bool prepareLogger(SimServer *sim, QString *error)
     options.stationNo = QStringLiteral("1234");
     options.serialNo = QStringLiteral("00031207");
     options.files = 2;
-    options.days = 6;
+    options.days = 3;   // a few kilobytes: the byte count fits its field
     options.interval = 15;
     if (!options.apply(sim, error))
         return false;
@@ -109,6 +111,8 @@ void copyTranslations(const QString &appDir)
 int main(int argc, char *argv[])
 {
     Application app(argc, argv);
+    // The operator's locale: the flow lookup reads the level with a decimal comma.
+    QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
     QTextStream err(stderr);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() != 2 || args.at(1).startsWith(QLatin1Char('-'))) {
@@ -184,6 +188,9 @@ int main(int argc, char *argv[])
                 return;
             poll.stop();
             status = 0;
+            // "Hepsi" (all files): a single file's entry is wider than the list.
+            if (auto *files = window.findChild<QComboBox *>(QStringLiteral("cmbDosya")))
+                files->setCurrentIndex(files->count() - 1);
             for (int page = 0; page < tabs->count() && page < 2; ++page) {
                 tabs->setCurrentIndex(page);
                 const QString file = outDir + QLatin1Char('/') + QLatin1String(pageFiles[page]);
