@@ -116,6 +116,7 @@ private slots:
     void answers_onlyForTheirOwnPendingCommand();
     void alarmSet_frameSentAndReadBackConfirmed();
     void alarmSet_loggerKeepsOldValues_criticalBoxAndOldValuesShown();
+    void alarmSet_readBackTooShort_criticalBoxNotVerified();
 
 private:
     void connectRs232(FormFixture &f);
@@ -608,6 +609,30 @@ void TestFormSettings::alarmSet_loggerKeepsOldValues_criticalBoxAndOldValuesShow
     QCOMPARE(f.widget<QDoubleSpinBox>("txtAlrCh1High")->value(), 150.0);
     QCOMPARE(f.widget<QComboBox>("cmbAlrRole1")->currentIndex(), 1);
     QVERIFY(!f.widget<QCheckBox>("cbAlrCh2")->isChecked());
+}
+
+void TestFormSettings::alarmSet_readBackTooShort_criticalBoxNotVerified()
+{
+    // No link open: the frames are dropped, the answers are handed in.
+    FormFixture f(QStringLiteral("formsettings_alarm_short"));
+    f.createForm();
+    f.widget<QDoubleSpinBox>("txtAlrCh1High")->setValue(5);
+    f.form->on_btnAlarmKur_clicked();
+    QCOMPARE(f.form->pendingCommand(), 5);
+    f.form->dispatchResponse(QByteArray("AYUOK\x02\r"));
+    QCOMPARE(f.form->pendingCommand(), 3);
+
+    f.boxes.expect(MessageBox::Critical, QStringLiteral("Alarm Kur"), QStringLiteral("Alarm bilgileri doğrulanamadı!"));
+    f.form->dispatchResponse(QByteArray("ALR5.00\x02" "0.00\r"));
+    BOXSPY_VERIFY(f.boxes);
+    QCOMPARE(f.boxes.shown().size(), 1);
+    QCOMPARE(f.form->pendingCommand(), 0);
+
+    // The next read is a plain read again.
+    f.boxes.expect(MessageBox::Critical, QStringLiteral("Parametre Oku"), QStringLiteral("Cihazdan gelen bilgi eksik!"));
+    f.form->sendALO();
+    f.form->dispatchResponse(QByteArray("ALR5.00\x02" "0.00\r"));
+    BOXSPY_VERIFY(f.boxes);
 }
 
 QTEST_MAIN(TestFormSettings)
