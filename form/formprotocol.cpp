@@ -98,22 +98,28 @@ void Form::dispatchResponse(const QByteArray &message)
         sendALO();
         break;
     case ReplyAction::ShowAlarms: {
-        if (!showAlarms(message)) {
-            endReadWithShortRecord();
+        // After "Alarm Kur" this record is the read-back: the logger must now
+        // hold exactly what was sent. A record too short to read proves
+        // nothing, so it too leaves the alarm set unconfirmed.
+        const std::optional<AlarmSettings> sent = m_alarmCheck;
+        m_alarmCheck.reset();
+        const bool shown = showAlarms(message);
+        if (!sent) {
+            if (!shown) {
+                endReadWithShortRecord();
+                break;
+            }
+            hideProgress();
+            MessageBox::information(this, tr("Parametre Oku"), tr("Parametre bilgileri okundu"), tr("Tamam"));
             break;
         }
         hideProgress();
-        if (m_alarmCheck) {
-            // The read-back after "Alarm Kur": the logger must now hold
-            // exactly what was sent.
-            const AlarmSettings sent = *m_alarmCheck;
-            m_alarmCheck.reset();
-            if (sameAlarmSettings(alarmSettingsFromWidgets(), sent))
-                MessageBox::information(this, tr("Alarm Kur"), tr("Alarm bilgileri yüklendi."), tr("Tamam"));
-            else
-                MessageBox::critical(this, tr("Alarm Kur"), tr("Alarm bilgileri doğrulanamadı!"), tr("Tamam"));
+        if (shown && sameAlarmSettings(alarmSettingsFromWidgets(), *sent)) {
+            MessageBox::information(this, tr("Alarm Kur"), tr("Alarm bilgileri yüklendi."), tr("Tamam"));
         } else {
-            MessageBox::information(this, tr("Parametre Oku"), tr("Parametre bilgileri okundu"), tr("Tamam"));
+            if (!shown)
+                m_pendingCommand = 0;
+            MessageBox::critical(this, tr("Alarm Kur"), tr("Alarm bilgileri doğrulanamadı!"), tr("Tamam"));
         }
         break;
     }

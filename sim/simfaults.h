@@ -29,6 +29,9 @@ struct SimFaults {
     int closeAfterRequests = -1;
     // The parameter record carries only this many fields.
     int parameterFields = -1;
+    // The alarm-set command is acknowledged with "AYUOK" but the old alarm
+    // settings stay: a logger that only pretends to take them.
+    bool ignoreAlarmSet = false;
 
     quint32 seed = 1;           // random pieces and pauses are repeatable
 };

@@ -145,6 +145,7 @@ QList<SimPiece> SimLogger::answer(const QByteArray &frame)
         return {};
     }
     m_commands.append(QString::fromLatin1(word));
+    m_frames.append(frame);
     ++m_requestsThisConnection;
     if (const std::optional<BlockRequest> block = parseBlockRequest(frame))
         log(QStringLiteral("command AKT page %1 offset %2 (block %3)").arg(block->page)
@@ -191,6 +192,10 @@ QList<SimPiece> SimLogger::answer(const QByteArray &frame)
         reply = answerUpload(frame);
     } else if (word == "AYU") {
         if (const std::optional<SimAlarms> set = parseAlarmSet(frame)) {
+            if (m_faults.ignoreAlarmSet) {
+                fault(QStringLiteral("alarm set acknowledged but not stored"));
+                return shape({{shortAnswer("AYUOK"), 0}});
+            }
             SimAlarms a = *set;
             a.lastAlarm[0] = m_alarms.lastAlarm[0];
             a.lastAlarm[1] = m_alarms.lastAlarm[1];

@@ -82,7 +82,9 @@ public:
 
     // Command words in the order received (frames that carried one).
     const QStringList &commandsReceived() const { return m_commands; }
-    void clearCommands() { m_commands.clear(); }
+    // The same frames byte for byte, from STX to CR.
+    const QList<QByteArray> &framesReceived() const { return m_frames; }
+    void clearCommands() { m_commands.clear(); m_frames.clear(); }
 
     // Console lines: each command received, each fault injected.
     void setLog(std::function<void(const QString &)> log) { m_log = std::move(log); }
@@ -108,6 +110,7 @@ private:
 
     QByteArray m_input;
     QStringList m_commands;
+    QList<QByteArray> m_frames;
     int m_requestsThisConnection = 0;
     int m_blocksThisTransfer = 0;
     bool m_closeRequested = false;

@@ -71,6 +71,7 @@ bool SimOptions::parse(const QStringList &arguments, QString *error)
     add(QStringLiteral("silent"), QStringLiteral("Answer nothing."));
     add(QStringLiteral("close-after"), QStringLiteral("Close the TCP connection after K requests."), QStringLiteral("K"));
     add(QStringLiteral("short-par"), QStringLiteral("Send the parameter record with only N fields."), QStringLiteral("N"));
+    add(QStringLiteral("ignore-alarm-set"), QStringLiteral("Acknowledge the alarm-set command but keep the old alarm settings."));
     add(QStringLiteral("seed"), QStringLiteral("Seed of the random reply pieces (default 1)."), QStringLiteral("N"));
 
     if (!p.parse(arguments)) {
@@ -109,6 +110,7 @@ bool SimOptions::parse(const QStringList &arguments, QString *error)
     writeImage = p.value(QStringLiteral("write-image"));
     split = p.isSet(QStringLiteral("split"));
     silent = p.isSet(QStringLiteral("silent"));
+    ignoreAlarmSet = p.isSet(QStringLiteral("ignore-alarm-set"));
     int seedValue = int(seed);
     const bool numbersOk =
         readInt(p, QStringLiteral("tcp"), &tcpPort, 0, 65535, error)
@@ -194,6 +196,7 @@ bool SimOptions::apply(SimServer *server, QString *error) const
     f.silent = silent;
     f.closeAfterRequests = closeAfter;
     f.parameterFields = parameterFields;
+    f.ignoreAlarmSet = ignoreAlarmSet;
     f.seed = seed;
 
     server->setModem(modem);

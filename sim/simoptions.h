@@ -50,6 +50,7 @@ struct SimOptions {
     bool silent = false;
     int closeAfter = -1;
     int parameterFields = -1;
+    bool ignoreAlarmSet = false;
     quint32 seed = 1;
 
     bool helpShown = false;      // --help or --version was answered

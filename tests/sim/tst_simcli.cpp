@@ -120,7 +120,7 @@ void TestSimCli::options_parsed_data()
                                                 << "modem timing";
     QTest::newRow("faults") << QStringList {"--split", "--delay", "50", "--ignore-block", "3",
                                              "--short-block", "4", "--close-after", "2",
-                                             "--short-par", "9", "--silent"}
+                                             "--short-par", "9", "--silent", "--ignore-alarm-set"}
                             << "faults";
 }
 
@@ -154,7 +154,7 @@ void TestSimCli::options_parsed()
         QCOMPARE(o.tcpPort, 0);
         QCOMPARE(o.address, QStringLiteral("127.0.0.1"));
     } else {
-        QVERIFY(o.split && o.silent);
+        QVERIFY(o.split && o.silent && o.ignoreAlarmSet);
         QCOMPARE(o.delayMs, 50);
         QCOMPARE(o.ignoreBlock, 3);
         QCOMPARE(o.shortBlock, 4);
@@ -189,7 +189,7 @@ void TestSimCli::options_apply_setsStateAndFaults()
     QString error;
     QVERIFY(o.parse({"vlxlogger-sim", "--password", "99", "--station-name", "Baraj", "--files", "3",
                      "--days", "1", "--interval", "30", "--duplicate-block", "5", "--end-after", "7",
-                     "--baud", "9600"},
+                     "--baud", "9600", "--ignore-alarm-set"},
                     &error));
     SimServer server;
     QVERIFY2(o.apply(&server, &error), qPrintable(error));
@@ -200,6 +200,7 @@ void TestSimCli::options_apply_setsStateAndFaults()
     QCOMPARE(logger->memoryState().files().size(), 3);
     QCOMPARE(logger->faults().duplicateBlock, 5);
     QCOMPARE(logger->faults().endAfterBlocks, 7);
+    QVERIFY(logger->faults().ignoreAlarmSet);
     const std::unique_ptr<VLXFile> file = decodeDownload(logger->memory());
     QCOMPARE(file->stationName(), QStringLiteral("Baraj"));
     QCOMPARE(file->recordInterval(), 30);

@@ -89,6 +89,7 @@ private slots:
     void upload_passwordOfOtherLength_splitByKnownLength();
     void alarmSet_storedAndReadBack();
 
+    void fault_ignoreAlarmSet_acknowledgedButOldAlarmsKept();
     void fault_split_piecesJoinToTheReply();
     void fault_split_neverCutsWhereALinkWouldEndAMessage();
     void fault_delay_firstPiecePaused();
@@ -191,6 +192,13 @@ void TestSimLogger::commandsReceived_listsWords()
     QCOMPARE(logger.commandsReceived(),
              (QStringList {QStringLiteral("OKU"), QStringLiteral("DKU"), QStringLiteral("AKT"),
                            QStringLiteral("XYZ")}));
+    // The frames themselves, noise before the STX left out.
+    logger.handle(QByteArray("ab") + Commands::sen(QStringLiteral(" 12 ")));
+    QCOMPARE(logger.framesReceived().size(), 5);
+    QCOMPARE(logger.framesReceived().at(0), QByteArray("\x02OKU\r"));
+    QCOMPARE(logger.framesReceived().at(4), QByteArray("\x02SEN 12 \r"));
+    logger.clearCommands();
+    QVERIFY(logger.framesReceived().isEmpty());
 }
 
 void TestSimLogger::fileList_matchesMemory()
@@ -407,6 +415,31 @@ void TestSimLogger::alarmSet_storedAndReadBack()
     const QStringList f = fieldsOf(logger.handle(Commands::alo()).value(0));
     QCOMPARE(f.mid(0, 4), (QStringList {"12.35", "10.00", "31.50", "25.25"}));
     QCOMPARE(f.value(6), QStringLiteral("2101"));
+}
+
+void TestSimLogger::fault_ignoreAlarmSet_acknowledgedButOldAlarmsKept()
+{
+    SimLogger logger;
+    SimAlarms before;
+    before.thresholds[0] = 77.5;
+    before.relay1 = 1;
+    before.channel1On = true;
+    logger.setAlarms(before);
+    logger.faults().ignoreAlarmSet = true;
+    const QByteArray frame("\x02" "AYU12.35\x02" "10.00\x02" "31.50\x02" "25.25\x02" "2101\r");
+    QCOMPARE(logger.handle(frame), QList<QByteArray> {QByteArray("AYUOK\x02\r")});
+    QCOMPARE(logger.alarms().thresholds[0], 77.5);
+    QCOMPARE(logger.alarms().relay1, 1);
+    QCOMPARE(logger.alarms().relay2, 0);
+    QVERIFY(logger.alarms().channel1On);
+    QVERIFY(!logger.alarms().channel2On);
+    QCOMPARE(fieldsOf(logger.handle(Commands::alo()).value(0)).value(6), QStringLiteral("1010"));
+
+    // Switched off again, the next alarm set is stored.
+    logger.faults().ignoreAlarmSet = false;
+    logger.handle(frame);
+    QCOMPARE(logger.alarms().thresholds[0], 12.35);
+    QCOMPARE(logger.alarms().relay1, 2);
 }
 
 void TestSimLogger::fault_split_piecesJoinToTheReply()
