@@ -173,7 +173,6 @@ private:
 
     // The alarm settings last sent, while their read-back is awaited.
     std::optional<AlarmSettings> m_alarmCheck;
-    bool m_alarmCheckReading = false;
 };
 
 #endif // FORM_H
