@@ -30,6 +30,14 @@ QString GSMCommunication::disconnectLine(const QByteArray &chunk)
     return line;
 }
 
+QByteArray GSMCommunication::withoutLeadingLineEnds(const QByteArray &chunk)
+{
+    qsizetype start = 0;
+    while (start < chunk.size() && (chunk.at(start) == '\r' || chunk.at(start) == '\n'))
+        ++start;
+    return chunk.mid(start);
+}
+
 void GSMCommunication::setPort(QString name)
 {
     m_portName = name;
@@ -39,6 +47,7 @@ void GSMCommunication::setPort(QString name)
 bool GSMCommunication::open(QString phone)
 {
     m_messages.clear();
+    m_dropModemLineEnd = false;
     setCallState(Dialing);
     if (m_line->open(m_portName)) {
         m_waiting = true;
@@ -46,12 +55,14 @@ bool GSMCommunication::open(QString phone)
         waitForModem();
     }
     setCallState(Online);
+    m_dropModemLineEnd = m_connected;
     return m_connected;
 }
 
 void GSMCommunication::close()
 {
     m_messages.clear();
+    m_dropModemLineEnd = false;
     setCallState(HangingUp);
     m_waiting = true;
     // "+++" escapes to command mode and ATH hangs up, in one write. On a line
@@ -98,6 +109,15 @@ void GSMCommunication::onDataReceived(QByteArray chunk)
         }
         return;
     default:
+        if (m_dropModemLineEnd) {
+            // The rest of the modem's answer line would otherwise stand in
+            // front of the logger's first reply, which is then no longer
+            // recognised by its first letters.
+            chunk = withoutLeadingLineEnds(chunk);
+            if (chunk.isEmpty())
+                return;
+            m_dropModemLineEnd = false;
+        }
         if (auto message = m_messages.feed(chunk))
             emit dataReceived(*message);
         return;

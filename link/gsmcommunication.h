@@ -50,6 +50,8 @@ public:
     static QByteArray resetLine() { return QByteArrayLiteral("ATZ\r"); }
     // The diagnostic line written when the modem confirms the hang-up.
     static QString disconnectLine(const QByteArray &chunk);
+    // `chunk` without the CR and LF bytes at its start.
+    static QByteArray withoutLeadingLineEnds(const QByteArray &chunk);
 
     int callState() const { return m_callState; }
     QString portName() const { return m_portName; }
@@ -82,6 +84,10 @@ private:
     volatile bool m_waiting = false;
     bool m_connected = false;
     bool m_lastWaitAnswered = false;
+    // Set when the call comes up: the CR LF that closes the modem's
+    // "CONNECT 9600" line may arrive in a read of its own after the link has
+    // gone online; it is dropped until the logger's first byte.
+    bool m_dropModemLineEnd = false;
 };
 
 #endif // GSMCOMMUNICATION_H

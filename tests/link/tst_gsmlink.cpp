@@ -51,6 +51,9 @@ private slots:
     void online_loggerReplies_reachDataReceivedAsMessages_data();
     void online_loggerReplies_reachDataReceivedAsMessages();
     void online_send_writesCommandToModemLine();
+    void online_lineEndOfConnectArrivingLate_notInFrontOfFirstReply_data();
+    void online_lineEndOfConnectArrivingLate_notInFrontOfFirstReply();
+    void online_lineEndsInsideLaterReply_kept();
     void open_modemRefuses_returnsFalseAfterWaitWithLineOpen_data();
     void open_modemRefuses_returnsFalseAfterWaitWithLineOpen();
     void open_portCannotOpen_failsAtOnce();
@@ -206,6 +209,55 @@ void TestGSMLink::online_send_writesCommandToModemLine()
     QVERIFY(!m_link->connection()->binaryReply());
     m_link->send("\x02" "AKT\r", true);
     QVERIFY(m_link->connection()->binaryReply());
+}
+
+void TestGSMLink::online_lineEndOfConnectArrivingLate_notInFrontOfFirstReply_data()
+{
+    QTest::addColumn<QByteArrayList>("answer");
+    QTest::addColumn<int>("lateBytes");
+    QTest::newRow("CR LF apart") << QByteArrayList{"\r\nCONNECT 9600", "\r\n"} << 2;
+    QTest::newRow("LF apart") << QByteArrayList{"\r\nCONNECT 9600\r", "\n"} << 1;
+    QTest::newRow("CR and LF apart") << QByteArrayList{"\r\nCONNECT 9600", "\r", "\n"} << 2;
+}
+
+void TestGSMLink::online_lineEndOfConnectArrivingLate_notInFrontOfFirstReply()
+{
+    QFETCH(QByteArrayList, answer);
+    QFETCH(int, lateBytes);
+    ModemPlayer player(*m_pty, modem(answer, ok));
+    QVERIFY(connectCall());
+    // The end of the modem's line arrives once the call is online; wait until
+    // the link has read all of it before the logger answers.
+    qint64 late = 0;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            late = m_link->connection()->pendingBytes() + m_link->pendingBytes();
+            for (int i = 1; i < m_chunks->size(); ++i)
+                late += m_chunks->at(i).at(0).toByteArray().size();
+            return late;
+        }() == lateBytes,
+        5000);
+
+    player.send("\x02PAR1\x02" "2\r");
+    QTRY_COMPARE(m_messages->size(), 1);
+    QCOMPARE(m_messages->at(0).at(0).toByteArray(), QByteArray("\x02PAR1\x02" "2\r"));
+    player.send("DEG\r");
+    QTRY_COMPARE(m_messages->size(), 2);
+    QCOMPARE(m_messages->at(1).at(0).toByteArray(), QByteArray("DEG\r"));
+}
+
+void TestGSMLink::online_lineEndsInsideLaterReply_kept()
+{
+    // Only the modem's line end in front of the first reply goes; CR and LF
+    // that belong to the logger's replies stay as received.
+    ModemPlayer player(*m_pty, modem(connect9600, ok));
+    QVERIFY(connectCall());
+    player.send("\x02PAR1\r");
+    QTRY_COMPARE(m_messages->size(), 1);
+    player.send("\r\nDEG\r");
+    QTRY_COMPARE(m_messages->size(), 2);
+    QCOMPARE(m_messages->at(0).at(0).toByteArray(), QByteArray("\x02PAR1\r"));
+    QCOMPARE(m_messages->at(1).at(0).toByteArray(), QByteArray("\r\nDEG\r"));
 }
 
 void TestGSMLink::open_modemRefuses_returnsFalseAfterWaitWithLineOpen_data()
