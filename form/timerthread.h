@@ -6,7 +6,9 @@
 
 // The one-shot delay that goes with every block request: a request counts as
 // unanswered at the first watchdog tick after the delay ran out. Starting it
-// while it runs does not extend it; stop() cuts it short without finished().
+// while it runs does not extend it; starting it after its time has passed
+// begins a new delay even when the end of the old one has not been delivered
+// yet; stop() cuts it short without finished().
 // A single-shot timer does what a sleeping thread would, without a thread.
 class TimerThread : public QObject
 {

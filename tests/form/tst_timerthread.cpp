@@ -1,0 +1,62 @@
+// The one-shot delay that goes with every block request: it is not extended
+// while it runs, and a delay whose time passed while the thread was blocked
+// (as during the pause before a block reply is handled) does not end the
+// delay of the next request.
+#include "timerthread.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QThread>
+#include <QtTest>
+
+class TestTimerThread : public QObject
+{
+    Q_OBJECT
+private slots:
+    void start_whileRunning_endsWhenFirstDelayEnds();
+    void start_afterDelayPassedWhileBlocked_beginsFullNewDelay();
+};
+
+void TestTimerThread::start_whileRunning_endsWhenFirstDelayEnds()
+{
+    TimerThread delay;
+    delay.setDelay(300);
+    QElapsedTimer clock;
+    qint64 endedAt = -1;
+    connect(&delay, &TimerThread::finished, this, [&] { endedAt = clock.elapsed(); });
+    QSignalSpy ended(&delay, &TimerThread::finished);
+
+    clock.start();
+    delay.start();
+    QThread::msleep(150);   // the user-interface thread busy for half the delay
+    delay.start();
+    QVERIFY(delay.isRunning());
+
+    // A coarse timer may end up to 5 % early; extended, it would end at 450.
+    QTRY_COMPARE(ended.count(), 1);
+    QVERIFY2(endedAt >= 280 && endedAt < 430, qPrintable(QString::number(endedAt)));
+}
+
+void TestTimerThread::start_afterDelayPassedWhileBlocked_beginsFullNewDelay()
+{
+    TimerThread delay;
+    delay.setDelay(200);
+    QElapsedTimer clock;
+    qint64 endedAt = -1;
+    connect(&delay, &TimerThread::finished, this, [&] { endedAt = clock.elapsed(); });
+    QSignalSpy ended(&delay, &TimerThread::finished);
+
+    delay.start();
+    QThread::msleep(300);   // blocked past the end; the timeout is not delivered yet
+    clock.start();
+    delay.start();
+    QCoreApplication::processEvents();
+    QCOMPARE(ended.count(), 0);   // the old delay's end is gone
+    QVERIFY(delay.isRunning());
+
+    QTRY_COMPARE(ended.count(), 1);
+    QVERIFY2(endedAt >= 185, qPrintable(QString::number(endedAt)));
+}
+
+QTEST_GUILESS_MAIN(TestTimerThread)
+#include "tst_timerthread.moc"
