@@ -38,12 +38,12 @@ bool Form::planTransfer()
 
     const QList<BlockSpec> plan = planBlocks(total);
     m_transferData.reserve(int(total));
-    for (const BlockSpec &spec : plan) {
+    for (const BlockSpec &planned : plan) {
         auto *item = new AKTBlokItem();
-        item->setIndex(spec.index);
-        item->setPage(spec.page);
-        item->setOffset(spec.offset);
-        item->setSize(spec.size);
+        item->setIndex(planned.index);
+        item->setPage(planned.page);
+        item->setOffset(planned.offset);
+        item->setSize(planned.size);
         m_blockPlan.append(item);
     }
     m_blockCount = int(m_blockPlan.size()) - 1;
