@@ -1,29 +1,14 @@
 #include "abakreader.h"
 
+#include "localenumber.h"
 #include "paths.h"
 
 #include <QDomDocument>
 #include <QDomElement>
 #include <QDomNodeList>
 #include <QFile>
-#include <QLocale>
 
 #include <cmath>
-
-namespace {
-
-// A number as the user writes it, or in C notation; 0 when neither reads it.
-float readNumber(const QString &text)
-{
-    bool ok = false;
-    float number = QLocale().toFloat(text, &ok);
-    if (ok)
-        return number;
-    number = QLocale::c().toFloat(text, &ok);
-    return ok ? number : 0.0f;
-}
-
-} // namespace
 
 AbakReader::AbakReader(QObject *parent)
     : QObject(parent)
@@ -72,8 +57,8 @@ bool AbakReader::load(const QString &stationNumber)
     for (int i = 0; i < entries.count(); ++i) {
         const QDomElement entry = entries.item(i).toElement();
         AbakValue value;
-        value.level = readNumber(entry.attribute(QStringLiteral("LEVEL")));
-        value.flow = readNumber(entry.attribute(QStringLiteral("FLOW")));
+        value.level = LocaleNumber::toFloat(entry.attribute(QStringLiteral("LEVEL")));
+        value.flow = LocaleNumber::toFloat(entry.attribute(QStringLiteral("FLOW")));
         m_values.append(value);
         if (value.level < m_minLevel)
             m_minLevel = value.level;

@@ -132,6 +132,8 @@ private:
     void showBusy(const QString &label);
     void hideProgress();
     void endReadWithShortRecord();
+    // The password prompt; a cancel shows the cancel box with that title.
+    bool askPassword(const QString &cancelTitle, QString *password);
     void updateFlow();
     AlarmSettings alarmSettingsFromWidgets() const;
     static bool sameAlarmSettings(const AlarmSettings &a, const AlarmSettings &b);

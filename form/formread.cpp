@@ -4,9 +4,9 @@
 #include "ui_form.h"
 
 #include "abakreader.h"
+#include "localenumber.h"
 #include "vlxfile.h"
 
-#include <QLocale>
 
 namespace {
 
@@ -77,14 +77,7 @@ void Form::updateFlow()
     if (blank >= 0)
         level.truncate(blank);
 
-    bool ok = false;
-    float value = QLocale().toFloat(level, &ok);
-    if (!ok)
-        value = QLocale::c().toFloat(level, &ok);
-    if (!ok)
-        value = 0.0f;
-
-    const double flow = m_abakReader->flowForLevel(value);
+    const double flow = m_abakReader->flowForLevel(LocaleNumber::toFloat(level));
     ui->txtAnlikDebi->setText(QStringLiteral("%1 m3").arg(QString::asprintf("%g", flow)));
 }
 

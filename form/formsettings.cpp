@@ -27,17 +27,23 @@ void writeUploadTrace(const QByteArray &frame, const QString &password)
 
 } // namespace
 
+bool Form::askPassword(const QString &cancelTitle, QString *password)
+{
+    // The prompt lives only for this question; the password is never kept.
+    Sifre prompt(this);
+    if (prompt.exec() != QDialog::Accepted) {
+        MessageBox::critical(this, cancelTitle, tr("İşlem kullanıcı tarafından iptal edildi!"), tr("Tamam"));
+        return false;
+    }
+    *password = prompt.password();
+    return true;
+}
+
 void Form::on_btnParametreYukle_clicked()
 {
     QString password;
-    {
-        Sifre prompt(this);
-        if (prompt.exec() != QDialog::Accepted) {
-            MessageBox::critical(this, tr("İptal"), tr("İşlem kullanıcı tarafından iptal edildi!"), tr("Tamam"));
-            return;
-        }
-        password = prompt.password();
-    }
+    if (!askPassword(tr("İptal"), &password))
+        return;
 
     const QString yes = tr("Evet");
     const QString no = tr("Hayır");
@@ -102,14 +108,8 @@ void Form::on_btnSensorSifirla_clicked()
 {
     MessageBox::warning(this, tr("Uyarı"), tr("Sensörün suyun dışında olduğundan emin olun!"), tr("Tamam"));
     QString password;
-    {
-        Sifre prompt(this);
-        if (prompt.exec() != QDialog::Accepted) {
-            MessageBox::critical(this, tr("Hata"), tr("İşlem kullanıcı tarafından iptal edildi!"), tr("Tamam"));
-            return;
-        }
-        password = prompt.password();
-    }
+    if (!askPassword(tr("Hata"), &password))
+        return;
     m_alarmCheck.reset();
     setPending(Commands::PendingSEN);
     sendCommand(Commands::sen(password), false);

@@ -1,6 +1,7 @@
 #include "upload.h"
 
 #include "commands.h"
+#include "localenumber.h"
 
 #include <QLocale>
 
@@ -16,15 +17,7 @@ QString clockText(const QDateTime &clock)
         + QString::number(clock.date().dayOfWeek());
 }
 
-float parseLocaleNumber(const QString &text)
-{
-    bool ok = false;
-    float value = QLocale().toFloat(text, &ok);
-    if (ok)
-        return value;
-    value = QLocale::c().toFloat(text, &ok);
-    return ok ? value : 0.0f;
-}
+float parseLocaleNumber(const QString &text) { return LocaleNumber::toFloat(text); }
 
 QByteArray traceText(const QByteArray &frame, const QString &password)
 {
