@@ -4,6 +4,8 @@
 #include "vlxdata.h"
 #include "vlxfile.h"
 
+#include <QFileInfo>
+
 #include <cmath>
 
 namespace {
@@ -58,14 +60,30 @@ bool isMeasurement(float value) { return std::isfinite(value); }
 
 } // namespace
 
+bool DecodedDownload::exportReplacedLater(std::size_t index) const
+{
+    if (index >= files.size())
+        return false;
+    const QString name = QFileInfo(files[index]->exportPath()).fileName();
+    for (std::size_t later = index + 1; later < files.size(); ++later) {
+        if (QFileInfo(files[later]->exportPath()).fileName() == name)
+            return true;
+    }
+    return false;
+}
+
 bool isValidDownload(const QByteArray &data)
 {
     return data.size() >= 3 && LoggerBytes::marker(data, data.size() - 3) == LoggerBytes::Erased;
 }
 
-std::unique_ptr<VLXFile> decodeDownload(const QByteArray &data, const DecodeCallbacks &callbacks)
+DecodedDownload decodeDownload(const QByteArray &data, const DecodeCallbacks &callbacks)
 {
-    auto file = std::make_unique<VLXFile>();
+    DecodedDownload result;
+    // Records before the first header go to a file of no station that is
+    // dropped at the end; it keeps the clock rules the same for every record.
+    auto orphan = std::make_unique<VLXFile>();
+    VLXFile *file = orphan.get();
     bool pending = false;   // the next record follows a time stamp
     const qsizetype length = data.size();
     qsizetype p = 0;
@@ -90,11 +108,17 @@ std::unique_ptr<VLXFile> decodeDownload(const QByteArray &data, const DecodeCall
             pending = false;
         } else if (kind == LoggerBytes::FileHeader) {
             Header header;
-            if (!readHeader(data, p + 3, header))
+            if (!readHeader(data, p + 3, header)) {
+                result.headerCut = true;
                 break;
+            }
             if (callbacks.headerFound)
                 callbacks.headerFound(header.installTime);
-            file = std::make_unique<VLXFile>();
+            if (!result.files.empty())
+                result.files.back()->setDataRange(result.files.back()->startAddress(), p);
+            result.files.push_back(std::make_unique<VLXFile>());
+            file = result.files.back().get();
+            file->setDataRange(p, p);
             file->setFileDate(header.installTime);
             file->setStationName(header.stationName);
             file->setStationNo(header.stationNo);
@@ -140,5 +164,8 @@ std::unique_ptr<VLXFile> decodeDownload(const QByteArray &data, const DecodeCall
             pending = false;
         }
     }
-    return file;
+    result.end = qMin(p, length);
+    if (!result.files.empty())
+        result.files.back()->setDataRange(result.files.back()->startAddress(), result.end);
+    return result;
 }

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class VLXFile;
 
@@ -16,10 +17,11 @@ class VLXFile;
 //   DecodeCallbacks report;
 //   report.positionReached = [&](qsizetype p) { progress->setValue(int(p)); };
 //   report.headerFound = [&](const QDateTime &t) { label->setText(t.toString(...)); };
-//   std::unique_ptr<VLXFile> file = decodeDownload(data, report);
+//   DecodedDownload decoded = decodeDownload(data, report);
+//   for (const auto &file : decoded.files) ...   // memory order, newest last
 //
-// The decoded file is the last file header's file with its records; records
-// met before it belong to files that are not returned.
+// Every file header starts a file of its own; records met before the first
+// header belong to no file and are not returned.
 
 // What decodeDownload tells its caller while it runs. Either may be empty.
 struct DecodeCallbacks {
@@ -29,13 +31,30 @@ struct DecodeCallbacks {
     std::function<void(const QDateTime &installTime)> headerFound;
 };
 
+// The files of a download, in memory order. Each file knows the addresses of
+// its header and of its end (VLXFile::startAddress, endAddress).
+struct DecodedDownload {
+    std::vector<std::unique_ptr<VLXFile>> files;
+    // The decoding ended at a file header whose text fields are not all
+    // closed by 0x02 (a header cut short); that header gives no file.
+    bool headerCut = false;
+    // Where the decoding stopped: the start of the erased space (or of the
+    // cut header), the end of the data otherwise.
+    qsizetype end = 0;
+
+    VLXFile *newest() const { return files.empty() ? nullptr : files.back().get(); }
+    // True when a later file names the same export file (same station number,
+    // same install day): that later file's export is the one to keep.
+    bool exportReplacedLater(std::size_t index) const;
+};
+
 // At least 3 bytes, the last three FF FF FF.
 bool isValidDownload(const QByteArray &data);
 
 // Decodes any bytes without reading out of range; meant for valid downloads.
 // A file header whose text fields are not all closed by 0x02 ends the
-// decoding; the records decoded before it stay with the file returned.
-std::unique_ptr<VLXFile> decodeDownload(const QByteArray &data,
-                                        const DecodeCallbacks &callbacks = DecodeCallbacks());
+// decoding; the files before it are returned with their records.
+DecodedDownload decodeDownload(const QByteArray &data,
+                               const DecodeCallbacks &callbacks = DecodeCallbacks());
 
 #endif // DECODEDOWNLOAD_H

@@ -4,14 +4,26 @@
 
 namespace LocaleNumber {
 
+namespace {
+
+// A thousands separator is never accepted: under Turkish settings "1.500"
+// would otherwise read as 1500, and under English settings "1,234" as 1234.
+bool read(QLocale locale, const QString &text, float *value)
+{
+    locale.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);
+    bool ok = false;
+    *value = locale.toFloat(text, &ok);
+    return ok;
+}
+
+} // namespace
+
 float toFloat(const QString &text)
 {
-    bool ok = false;
-    float value = QLocale().toFloat(text, &ok);
-    if (ok)
+    float value = 0.0f;
+    if (read(QLocale(), text, &value) || read(QLocale::c(), text, &value))
         return value;
-    value = QLocale::c().toFloat(text, &ok);
-    return ok ? value : 0.0f;
+    return 0.0f;
 }
 
 } // namespace LocaleNumber

@@ -4,7 +4,8 @@
 #include <QString>
 
 // Numbers typed by the user or kept in the user's files: read with the user's
-// locale first, then in C notation; 0 when neither accepts the text.
+// locale first, then in C notation; 0 when neither accepts the text. A group
+// (thousands) separator is refused by both: "1.500" is 1.5, never 1500.
 namespace LocaleNumber {
 
 float toFloat(const QString &text);

@@ -83,12 +83,15 @@ void appendDateTime(QByteArray &out, const QDateTime &time, DayCache &cache)
     out.append(clock, 6);
 }
 
-// A value in fixed notation with two decimals, exactly as QTextStream writes it
-// (rounding the exact binary value, halves away from zero, "-0.00" for small
-// negatives but "0.00" for a negative zero). Qt's general conversion is the
-// slowest part of a full-memory export, so ordinary magnitudes are done here:
-// a float has 24 significant bits, so value * 100 is exact in a double and its
-// rounding can be decided exactly.
+// A value in fixed notation with two decimals, rounding the exact binary value
+// as C's printf does: an exact half goes to the even digit (16.625 -> 16.62,
+// 8.875 -> 8.88), as every earlier export of the logger's data has it; Qt 6's
+// own conversion would round such halves away from zero. "-0.00" for small
+// negatives, but "0.00" for a negative zero. Qt's general conversion is also
+// the slowest part of a full-memory export, so ordinary magnitudes are done
+// here: a float has 24 significant bits, so value * 100 is exact in a double
+// and its rounding can be decided exactly. Larger floats are whole numbers,
+// where no rounding happens.
 void appendValue(QByteArray &out, float value)
 {
     const double magnitude = std::fabs(double(value));
@@ -99,7 +102,8 @@ void appendValue(QByteArray &out, float value)
     const double hundredths = magnitude * 100.0;
     const double whole = std::floor(hundredths);
     quint64 rounded = quint64(whole);
-    if (hundredths - whole >= 0.5)
+    const double fraction = hundredths - whole;
+    if (fraction > 0.5 || (fraction == 0.5 && (rounded & 1u)))
         ++rounded;
     char digits[24];
     int n = sizeof digits;
@@ -165,18 +169,30 @@ QByteArray valueText(float value)
     return out;
 }
 
+QByteArray headerText(const QString &text)
+{
+    QByteArray out = text.toUtf8();
+    for (char &c : out) {
+        if (uchar(c) < 0x20)
+            c = ' ';
+        else if (c == '|')
+            c = '/';
+    }
+    return out;
+}
+
 QByteArray header(const VLXFile &file)
 {
     QByteArray out;
-    out.append(file.stationName().toUtf8()).append(lineEnd);
-    out.append(file.stationNo().toUtf8()).append(lineEnd);
+    out.append(headerText(file.stationName())).append(lineEnd);
+    out.append(headerText(file.stationNo())).append(lineEnd);
     out.append(file.fileDate().toString(QStringLiteral("dd/MM/yyyy hh:mm")).toUtf8()).append(lineEnd);
     out.append(QString::asprintf("%04d%04d", file.endPage(), file.endOffset()).toLatin1()).append(lineEnd);
     out.append(lineEnd);
-    out.append("|||").append(file.channel1Name().toUtf8()).append('|');
-    out.append(file.channel2Name().toUtf8()).append('|').append(lineEnd);
-    out.append("|||").append(file.channel1Unit().toUtf8()).append('|');
-    out.append(file.channel2Unit().toUtf8()).append('|').append(lineEnd);
+    out.append("|||").append(headerText(file.channel1Name())).append('|');
+    out.append(headerText(file.channel2Name())).append('|').append(lineEnd);
+    out.append("|||").append(headerText(file.channel1Unit())).append('|');
+    out.append(headerText(file.channel2Unit())).append('|').append(lineEnd);
     out.append(QString::asprintf("|||%d|%d|", file.recordInterval(), file.recordInterval()).toLatin1());
     out.append(lineEnd);
     out.append(lineEnd);

@@ -29,6 +29,11 @@ char mark(const VLXData &record);
 // A value with exactly two decimals ("10.00", "-1.00", "nan", "inf").
 QByteArray valueText(float value);
 
+// A text of the logger's (station, channel names, units) as the export
+// writes it: control characters become blanks and "|" becomes "/", so that
+// no logger text can add a line or a column.
+QByteArray headerText(const QString &text);
+
 // Lines 1 to 9.
 QByteArray header(const VLXFile &file);
 

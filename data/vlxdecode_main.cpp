@@ -1,12 +1,17 @@
-// vlxdecode: turns a kept download into its text export again, or writes the
-// raw dump of a file's bytes.
+// vlxdecode: turns a kept download into its text exports again, or writes the
+// raw dump of a file's bytes. It refuses what the program refuses, with the
+// program's own words.
 //
-//   vlxdecode INPUT [-o OUTPUT]      INPUT: download bytes or a raw_data.txt dump
+//   vlxdecode INPUT                  every file's export, in the export folder
+//   vlxdecode INPUT -d FOLDER        every file's export, in FOLDER
+//   vlxdecode INPUT -o OUTPUT        the newest file's export, to OUTPUT
 //   vlxdecode --dump INPUT -o OUTPUT
 //
-// Exit status: 0 written, 1 the download is not valid, 2 usage or I/O error.
+// Exit status: 0 written, 1 the data are not a valid download, 2 usage or
+// file error.
 
 #include "decodedownload.h"
+#include "paths.h"
 #include "rawdump.h"
 #include "vlxfile.h"
 
@@ -21,12 +26,19 @@ namespace {
 
 enum ExitCode { Written = 0, InvalidDownload = 1, UsageOrIoError = 2 };
 
+// A download is at most the logger's memory; its raw dump takes at most
+// eleven bytes of text per byte. Anything larger is neither.
+constexpr qint64 loggerMemoryBytes = 9863168;
+constexpr qint64 inputLimit = 16 * loggerMemoryBytes;
+
 int fail(const QString &message, int code)
 {
     QTextStream(stderr) << message << Qt::endl;
     return code;
 }
 
+// Reads at most inputLimit bytes, in pieces: a device such as /dev/zero has no
+// size to check beforehand.
 bool readInput(const QString &path, QByteArray &bytes, QString &error)
 {
     QFile file(path);
@@ -34,7 +46,21 @@ bool readInput(const QString &path, QByteArray &bytes, QString &error)
         error = QStringLiteral("vlxdecode: cannot read %1: %2").arg(path, file.errorString());
         return false;
     }
-    bytes = file.readAll();
+    constexpr qint64 piece = 1 << 20;
+    bytes.clear();
+    for (;;) {
+        const QByteArray part = file.read(piece);
+        if (part.isEmpty())
+            break;
+        if (bytes.size() + part.size() > inputLimit) {
+            error = QStringLiteral("vlxdecode: %1 is larger than %2 bytes, more than any download "
+                                   "or raw dump of one")
+                        .arg(path)
+                        .arg(inputLimit);
+            return false;
+        }
+        bytes += part;
+    }
     if (file.error() != QFileDevice::NoError) {
         error = QStringLiteral("vlxdecode: cannot read %1: %2").arg(path, file.errorString());
         return false;
@@ -54,6 +80,18 @@ QByteArray downloadBytes(const QByteArray &input)
     return input;
 }
 
+// Writes one export and prints its path.
+bool writeExport(const VLXFile &file, const QString &path, QString &error)
+{
+    QString why;
+    if (!file.exportTextTo(path, &why)) {
+        error = QStringLiteral("vlxdecode: cannot write %1: %2").arg(path, why);
+        return false;
+    }
+    QTextStream(stdout) << QDir::toNativeSeparators(path) << Qt::endl;
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -70,16 +108,26 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Writes the text export of a logger download (the bytes as received, or a "
-        "raw_data.txt dump of them), or with --dump the raw dump of a file's bytes."));
+        "Writes the text exports of a logger download (the bytes as received, or a "
+        "raw_data.txt dump of them), or with --dump the raw dump of a file's bytes.\n"
+        "Every file in the memory gets its own export, named <station number>_<ddMMyy>.txt "
+        "after its install date, in the export folder (<data root>/VLXLogger) unless -d "
+        "names another; of two files with the same name the later one is written. With -o "
+        "only the newest file's export is written, to OUTPUT.\n"
+        "Exit status: 0 written, 1 the data are not a valid download (no complete file "
+        "header, or not ending in erased space), 2 usage or file error."));
     parser.addHelpOption();
     const QCommandLineOption outputOption(
         {QStringLiteral("o"), QStringLiteral("output")},
-        QStringLiteral("Write to <file> instead of the export path named by the download."),
-        QStringLiteral("file"));
+        QStringLiteral("Write the newest file's export to <file>."), QStringLiteral("file"));
+    const QCommandLineOption folderOption(
+        {QStringLiteral("d"), QStringLiteral("dir")},
+        QStringLiteral("Write every file's export into <folder> (created when missing)."),
+        QStringLiteral("folder"));
     const QCommandLineOption dumpOption(
         QStringLiteral("dump"), QStringLiteral("Write the raw dump of INPUT's bytes to OUTPUT."));
     parser.addOption(outputOption);
+    parser.addOption(folderOption);
     parser.addOption(dumpOption);
     parser.addPositionalArgument(QStringLiteral("INPUT"),
                                  QStringLiteral("Download bytes or raw dump to read."));
@@ -97,9 +145,15 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("vlxdecode: exactly one INPUT is needed\n") + parser.helpText(),
                     UsageOrIoError);
     const bool dump = parser.isSet(dumpOption);
-    QString output = parser.value(outputOption);
+    const QString output = parser.value(outputOption);
+    const QString folder = parser.value(folderOption);
     if (parser.isSet(outputOption) && output.isEmpty())
         return fail(QStringLiteral("vlxdecode: the output path is empty"), UsageOrIoError);
+    if (parser.isSet(folderOption) && folder.isEmpty())
+        return fail(QStringLiteral("vlxdecode: the folder path is empty"), UsageOrIoError);
+    if (parser.isSet(outputOption) && parser.isSet(folderOption))
+        return fail(QStringLiteral("vlxdecode: -o and -d exclude each other\n") + parser.helpText(),
+                    UsageOrIoError);
     if (dump && output.isEmpty())
         return fail(QStringLiteral("vlxdecode: --dump needs -o OUTPUT\n") + parser.helpText(),
                     UsageOrIoError);
@@ -121,19 +175,31 @@ int main(int argc, char *argv[])
     if (!isValidDownload(data))
         return fail(QStringLiteral("Veri hatalı!"), InvalidDownload);
 
-    const std::unique_ptr<VLXFile> file = decodeDownload(data);
-    if (output.isEmpty()) {
-        output = file->exportPath();
-        if (output.isEmpty())
-            return fail(QStringLiteral("vlxdecode: the download holds no file header, so it names "
-                                       "no export file; give one with -o OUTPUT"),
-                        UsageOrIoError);
-        // The program creates its export folder at start-up; this tool may run first.
-        QDir().mkpath(QFileInfo(output).absolutePath());
-    }
-    if (!file->exportTextTo(output, &error))
-        return fail(QStringLiteral("vlxdecode: cannot write %1: %2").arg(output, error),
+    const DecodedDownload decoded = decodeDownload(data);
+    if (decoded.files.empty())
+        return fail(decoded.headerCut ? QStringLiteral("Verideki dosya başlığı eksik.")
+                                      : QStringLiteral("Veride dosya başlığı bulunamadı."),
+                    InvalidDownload);
+    if (decoded.headerCut)
+        QTextStream(stderr) << "vlxdecode: the last file header is cut short; the files before "
+                               "it are written"
+                            << Qt::endl;
+
+    if (!output.isEmpty())
+        return writeExport(*decoded.newest(), output, error) ? Written : fail(error, UsageOrIoError);
+
+    // The program creates its export folder at start-up; this tool may run first.
+    const QString target = folder.isEmpty() ? Paths::exportDir() : folder;
+    if (!QDir().mkpath(target))
+        return fail(QStringLiteral("vlxdecode: cannot create the folder %1").arg(target),
                     UsageOrIoError);
-    QTextStream(stdout) << QDir::toNativeSeparators(output) << Qt::endl;
+    for (std::size_t i = 0; i < decoded.files.size(); ++i) {
+        if (decoded.exportReplacedLater(i))
+            continue;
+        const VLXFile &file = *decoded.files[i];
+        const QString name = QFileInfo(file.exportPath()).fileName();
+        if (!writeExport(file, QDir(target).filePath(name), error))
+            return fail(error, UsageOrIoError);
+    }
     return Written;
 }

@@ -56,6 +56,17 @@ public:
 
     QString exportPath() const { return m_exportPath; }
 
+    // A decoded file's place in the logger's memory: the address of its
+    // header and the address where its records end (the next header, or
+    // where the decoding stopped). Both 0 for a file-list entry.
+    qsizetype startAddress() const { return m_startAddress; }
+    qsizetype endAddress() const { return m_endAddress; }
+    void setDataRange(qsizetype start, qsizetype end)
+    {
+        m_startAddress = start;
+        m_endAddress = end;
+    }
+
     QString channel1Name() const { return m_channel1Name; }
     void setChannel1Name(const QString &name) { m_channel1Name = name; }
     QString channel2Name() const { return m_channel2Name; }
@@ -105,6 +116,8 @@ private:
     int m_endOffset = 0;
     int m_sizeBytes = 0;
     QString m_exportPath;
+    qsizetype m_startAddress = 0;
+    qsizetype m_endAddress = 0;
     QString m_channel1Name;
     QString m_channel2Name;
     QString m_channel1Unit;

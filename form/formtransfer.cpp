@@ -171,7 +171,6 @@ void Form::analyseDownload(const QByteArray &data)
     // a full memory would cost more than the decoding.
     const qsizetype step = qMax<qsizetype>(1, data.size() / 100);
     qsizetype nextShown = 0;
-    bool headerSeen = false;
     DecodeCallbacks report;
     report.positionReached = [&](qsizetype position) {
         if (position >= nextShown) {
@@ -180,29 +179,42 @@ void Form::analyseDownload(const QByteArray &data)
         }
     };
     report.headerFound = [&](const QDateTime &installTime) {
-        headerSeen = true;
         ui->txtKurulumTarihi->setText(installTime.toString(QStringLiteral("dd.MM.yyyy hh:mm")));
     };
-    const std::unique_ptr<VLXFile> file = decodeDownload(data, report);
+    const DecodedDownload decoded = decodeDownload(data, report);
 
     hideProgress();
     m_progress->setValue(0);
     m_progress->setLabelText(QString());
 
-    if (!headerSeen) {
+    if (decoded.files.empty()) {
         // Without a header there is no station and no date to name the export after.
-        MessageBox::critical(this, tr("Veri Hatası"), tr("Veride dosya başlığı bulunamadı."), tr("Tamam"));
-        return;
-    }
-
-    QString error;
-    if (!file->exportText(&error)) {
-        MessageBox::critical(this, tr("Aktarım"),
-                             tr("Dosya yazılamadı:") + QLatin1Char('\n') + file->exportPath()
-                                 + QLatin1Char('\n') + error,
+        MessageBox::critical(this, tr("Veri Hatası"),
+                             decoded.headerCut ? tr("Verideki dosya başlığı eksik.")
+                                               : tr("Veride dosya başlığı bulunamadı."),
                              tr("Tamam"));
         return;
     }
-    file->openExport();
+
+    // Every file of the memory gets its export; of two files that name the
+    // same export (same station, same install day) the later one is written.
+    QString failures;
+    for (std::size_t i = 0; i < decoded.files.size(); ++i) {
+        const VLXFile &file = *decoded.files[i];
+        if (decoded.exportReplacedLater(i)) {
+            trace(QStringLiteral("(12) Export %1 replaced by a later file %2:%3")
+                      .arg(file.exportPath(), DebugLog::sourceName(__FILE__))
+                      .arg(__LINE__));
+            continue;
+        }
+        QString error;
+        if (!file.exportText(&error))
+            failures += QLatin1Char('\n') + file.exportPath() + QLatin1Char('\n') + error;
+    }
+    if (!failures.isEmpty()) {
+        MessageBox::critical(this, tr("Aktarım"), tr("Dosya yazılamadı:") + failures, tr("Tamam"));
+        return;
+    }
+    decoded.newest()->openExport();
     MessageBox::information(this, tr("Aktarım"), tr("Aktarım Tamamlandı"), tr("Tamam"));
 }

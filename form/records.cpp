@@ -41,16 +41,23 @@ qint64 memoryFigure(const QString &text)
     return LoggerMemoryBytes + 1;
 }
 
-// The logger writes two-digit years; Qt reads them as 19yy, the logger means 20yy.
+} // namespace
+
 QDate dateOfTwoDigitYear(const QString &text)
 {
-    QDate date = QDate::fromString(text, QStringLiteral("dd/MM/yy"));
-    if (date.isValid() && date.year() < 2000)
-        date = date.addYears(100);
-    return date;
+    // Qt would read "yy" as 19yy first, and 29/02/00 does not exist in 1900.
+    if (text.size() != 8 || text.at(2) != QLatin1Char('/') || text.at(5) != QLatin1Char('/'))
+        return QDate();
+    int parts[3] = {0, 0, 0};
+    for (int i = 0; i < 3; ++i) {
+        const QChar high = text.at(3 * i);
+        const QChar low = text.at(3 * i + 1);
+        if (!high.isDigit() || !low.isDigit() || high.unicode() > '9' || low.unicode() > '9')
+            return QDate();
+        parts[i] = (high.unicode() - '0') * 10 + (low.unicode() - '0');
+    }
+    return QDate(2000 + parts[2], parts[1], parts[0]);   // invalid for a day that does not exist
 }
-
-} // namespace
 
 QStringList recordFields(const QByteArray &message)
 {

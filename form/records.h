@@ -2,6 +2,7 @@
 #define RECORDS_H
 
 #include <QByteArray>
+#include <QDate>
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -53,6 +54,10 @@ bool parseParameterRecord(const QByteArray &message, ParameterRecord *record);
 // The untranslated day name of a day number (1 Monday .. 7 Sunday), marked
 // for translation in the "Form" context; empty for any other number.
 const char *dayNameSource(int dayNumber);
+
+// A logger date "dd/MM/yy": two-digit years are 2000 to 2099 ("29/02/00" is
+// 29 February 2000). Invalid for anything else or a day that does not exist.
+QDate dateOfTwoDigitYear(const QString &text);
 
 // The answer to DKU or VER ("DOS" ...): the file list and the memory use.
 struct FileListEntry {

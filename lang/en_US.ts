@@ -551,6 +551,10 @@ Please transfer again.</translation>
         <source>Pazar</source>
         <translation>Sunday</translation>
     </message>
+    <message>
+        <source>Verideki dosya başlığı eksik.</source>
+        <translation>The file header in the data is cut short.</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

@@ -551,6 +551,10 @@ Lütfen tekrar aktarım yapın.</translation>
         <source>Pazar</source>
         <translation>Pazar</translation>
     </message>
+    <message>
+        <source>Verideki dosya başlığı eksik.</source>
+        <translation>Verideki dosya başlığı eksik.</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

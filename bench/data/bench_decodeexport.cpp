@@ -113,7 +113,8 @@ int main(int argc, char *argv[])
         report.positionReached = [&](qsizetype) { ++reports; };
         QElapsedTimer step;
         step.start();
-        std::unique_ptr<VLXFile> file = decodeDownload(data, report);
+        DecodedDownload decoded = decodeDownload(data, report);
+        std::unique_ptr<VLXFile> file = std::move(decoded.files.back());
         const qint64 decodeMs = step.elapsed();
         step.restart();
         QString error;

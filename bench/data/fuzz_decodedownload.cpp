@@ -57,15 +57,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
         last = p;
     };
     report.headerFound = [&](const QDateTime &) { ++headers; };
-    const std::unique_ptr<VLXFile> file = decodeDownload(data, report);
-    check(file != nullptr);
+    const DecodedDownload decoded = decodeDownload(data, report);
     check(last >= 0);
-    check(file->records().size() <= 5 * (data.size() / 8 + 1));
+    check(decoded.end >= 0 && decoded.end <= data.size());
+    check(decoded.files.size() == std::size_t(headers));
+    qsizetype records = 0;
+    qsizetype previousEnd = 0;
+    for (const auto &each : decoded.files) {
+        check(each->startAddress() >= previousEnd && each->endAddress() >= each->startAddress());
+        check(each->endAddress() <= decoded.end);
+        previousEnd = each->endAddress();
+        records += each->records().size();
+        const QByteArray document = TextExport::document(*each);
+        check(document.endsWith("SSS"));
+        check(document.size() >= 3 + 9 * 2);
+    }
+    check(records <= 5 * (data.size() / 8 + 1));
     check(headers <= data.size() / 9 + 1);
-
+    if (decoded.files.empty())
+        return 0;
+    const VLXFile *file = decoded.newest();
     const QByteArray document = TextExport::document(*file);
-    check(document.endsWith("SSS"));
-    check(document.size() >= 3 + 9 * 2);
 
     // Now and then through the real file path as well: QSaveFile and its commit.
     if (size % 61 == 7) {

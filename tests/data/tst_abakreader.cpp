@@ -177,15 +177,17 @@ void TestAbakReader::load_numbersInUsersLocaleFirstThenC()
 {
     QVERIFY(writeTable(QStringLiteral("7"),
                        table("<STATION NAME=\"B\" CODE=\"7\"/>",
-                             entry("12,5", "1") + entry("12.5", "2") + entry("1.500", "3"))));
+                             entry("12,5", "1") + entry("12.5", "2") + entry("1.500", "3")
+                                 + entry("100.000", "4") + entry("1,234.5", "5"))));
     QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
     AbakReader reader;
     QVERIFY(reader.load(QStringLiteral("7")));
     QList<float> got;
     for (const AbakValue &v : reader.values())
         got << v.level;
-    // Turkish reads "12,5" and, with its group separator, "1.500"; "12.5" falls back to C.
-    QCOMPARE(got, (QList<float>{12.5f, 12.5f, 1500.0f}));
+    // Turkish reads "12,5"; "12.5", "1.500" and "100.000" fall back to C, as
+    // neither takes a thousands separator; "1,234.5" is refused by both.
+    QCOMPARE(got, (QList<float>{12.5f, 12.5f, 1.5f, 100.0f, 0.0f}));
 }
 
 void TestAbakReader::load_readsDiskAgainEachTime()

@@ -1,3 +1,4 @@
+#include "newestfile.h"
 #include "decodedownload.h"
 #include "downloadbuilder.h"
 #include "loggerbytes.h"
@@ -66,7 +67,10 @@ private slots:
 
     void decode_workedExample_givesFileFields();
     void decode_workedExample_reportsPositionsAndInstallTime();
-    void decode_secondHeader_startsNewFileAndReportsBoth();
+    void decode_everyHeader_givesFileInMemoryOrderWithItsRange();
+    void decode_cutOrMissingHeader_data();
+    void decode_cutOrMissingHeader();
+    void exportReplacedLater_sameStationAndDay();
     void decode_headerFields_data();
     void decode_headerFields();
 
@@ -223,7 +227,7 @@ void TestDecodeDownload::decode_records()
     QFETCH(QByteArray, data);
     QFETCH(QStringList, records);
     QFETCH(QDateTime, currentTime);
-    const std::unique_ptr<VLXFile> file = decodeDownload(data);
+    const std::unique_ptr<VLXFile> file = newestFile(data);
     QVERIFY(file);
     QCOMPARE(describe(*file), records);
     QCOMPARE(file->currentTime(), currentTime);
@@ -231,7 +235,7 @@ void TestDecodeDownload::decode_records()
 
 void TestDecodeDownload::decode_workedExample_givesFileFields()
 {
-    const std::unique_ptr<VLXFile> file = decodeDownload(example());
+    const std::unique_ptr<VLXFile> file = newestFile(example());
     QCOMPARE(file->stationName(), QStringLiteral("ST1"));
     QCOMPARE(file->stationNo(), QStringLiteral("1234"));
     QCOMPARE(file->fileDate(), QDateTime(QDate(2013, 12, 7), QTime(14, 30), Qt::UTC));
@@ -265,23 +269,88 @@ void TestDecodeDownload::decode_workedExample_reportsPositionsAndInstallTime()
     QCOMPARE(installTimes, QList<QDateTime>{QDateTime(QDate(2013, 12, 7), QTime(14, 30), Qt::UTC)});
 }
 
-void TestDecodeDownload::decode_secondHeader_startsNewFileAndReportsBoth()
+void TestDecodeDownload::decode_everyHeader_givesFileInMemoryOrderWithItsRange()
 {
-    const QByteArray data = example().chopped(11)
-        + header("ST2", "77", bcdTime(1, 1, 14, 8, 0), bytes({0x00, 0x30}), "A", "B", "x", "y")
-        + erased(3);
+    const QByteArray first = example().chopped(11);   // 32 bytes of header, one record
+    const QByteArray second =
+        header("ST2", "77", bcdTime(1, 1, 14, 8, 0), bytes({0x00, 0x30}), "A", "B", "x", "y");
+    const QByteArray third = header("ST3", "78", bcdTime(2, 1, 14, 9, 0), bytes({0x00, 0x10}), "C",
+                                    "D", "u", "v")
+        + measurement(two, minusThree) + missing() + measurement(ten, ten);
+    const QByteArray data = bytes({0xFA, 0xFA, 0xFA}) + dec13(1, 0, 0) + first + second + third
+        + erased();
     QList<QDateTime> installTimes;
     DecodeCallbacks report;
     report.headerFound = [&](const QDateTime &t) { installTimes << t; };
-    const std::unique_ptr<VLXFile> file = decodeDownload(data, report);
-    QCOMPARE(installTimes.size(), 2);
-    QCOMPARE(installTimes.at(1), QDateTime(QDate(2014, 1, 1), QTime(8, 0), Qt::UTC));
-    QCOMPARE(file->stationName(), QStringLiteral("ST2"));
-    QCOMPARE(file->stationNo(), QStringLiteral("77"));
-    QCOMPARE(file->recordInterval(), 30);
-    QCOMPARE(file->lastValue1(), -1.0f);
-    QVERIFY(file->records().isEmpty());
-    QVERIFY(file->exportPath().endsWith(QStringLiteral("/77_010114.txt")));
+    const DecodedDownload decoded = decodeDownload(data, report);
+    QCOMPARE(installTimes.size(), 3);
+    QCOMPARE(decoded.files.size(), std::size_t(3));
+    QVERIFY(!decoded.headerCut);
+
+    QStringList seen;
+    for (const auto &file : decoded.files)
+        seen << QStringLiteral("%1 %2 %3 %4..%5 %6 records")
+                    .arg(file->stationName(), file->fileDate().toString(QStringLiteral("dd.MM.yy hh:mm")))
+                    .arg(file->recordInterval())
+                    .arg(file->startAddress())
+                    .arg(file->endAddress())
+                    .arg(file->records().size());
+    const qsizetype a = 8, b = a + first.size(), c = b + second.size(), end = c + third.size();
+    QCOMPARE(seen, (QStringList{QStringLiteral("ST1 07.12.13 14:30 15 %1..%2 1 records").arg(a).arg(b),
+                                QStringLiteral("ST2 01.01.14 08:00 30 %1..%2 0 records").arg(b).arg(c),
+                                QStringLiteral("ST3 02.01.14 09:00 10 %1..%2 3 records").arg(c).arg(end)}));
+    QCOMPARE(decoded.end, end);
+    QCOMPARE(decoded.newest(), decoded.files.back().get());
+    QCOMPARE(describe(*decoded.files[2]),
+             (QStringList{"02.01.2014 09:00|0|0|2|-3|-", "02.01.2014 09:10|0|0|2|-3|M",
+                          "02.01.2014 09:20|0|0|10|10|-"}));
+    QVERIFY(decoded.files[1]->exportPath().endsWith(QStringLiteral("/77_010114.txt")));
+    // the time stamp before the first header marks that file's first record
+    QVERIFY(decoded.files[0]->records().first()->timeSet());
+    // the listing fields stay those of a decoded file
+    QCOMPARE(decoded.files[1]->endPage(), 0);
+    QCOMPARE(decoded.files[1]->endOffset(), 0);
+}
+
+void TestDecodeDownload::decode_cutOrMissingHeader_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<int>("files");
+    QTest::addColumn<bool>("headerCut");
+    QTest::addColumn<qsizetype>("end");
+    const QByteArray cut = bytes({0xDD, 0xDD, 0xDD}) + "ST9\x02" "99";
+    QTest::newRow("no header") << measurement(ten, ten) + erased() << 0 << false << qsizetype(8);
+    QTest::newRow("only a cut header") << cut + erased(3) << 0 << true << qsizetype(0);
+    QTest::newRow("a file, then a cut header")
+        << example().chopped(11) + cut + erased(3) << 1 << true << qsizetype(40);
+    QTest::newRow("erased memory") << erased(20) << 0 << false << qsizetype(0);
+}
+
+void TestDecodeDownload::decode_cutOrMissingHeader()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(int, files);
+    QFETCH(bool, headerCut);
+    QFETCH(qsizetype, end);
+    const DecodedDownload decoded = decodeDownload(data);
+    QCOMPARE(int(decoded.files.size()), files);
+    QCOMPARE(decoded.headerCut, headerCut);
+    QCOMPARE(decoded.end, end);
+    if (files > 0)
+        QCOMPARE(decoded.newest()->endAddress(), end);
+}
+
+void TestDecodeDownload::exportReplacedLater_sameStationAndDay()
+{
+    const QByteArray morning = header("S", "5", bcdTime(3, 3, 24, 8, 0), bytes({0, 1}), "", "", "", "");
+    const QByteArray evening = header("S", "5", bcdTime(3, 3, 24, 20, 0), bytes({0, 1}), "", "", "", "");
+    const QByteArray other = header("S", "6", bcdTime(3, 3, 24, 21, 0), bytes({0, 1}), "", "", "", "");
+    const DecodedDownload decoded = decodeDownload(morning + evening + other + erased(3));
+    QCOMPARE(decoded.files.size(), std::size_t(3));
+    QVERIFY(decoded.exportReplacedLater(0));
+    QVERIFY(!decoded.exportReplacedLater(1));
+    QVERIFY(!decoded.exportReplacedLater(2));
+    QVERIFY(!decoded.exportReplacedLater(3));
 }
 
 void TestDecodeDownload::decode_headerFields_data()
@@ -310,7 +379,7 @@ void TestDecodeDownload::decode_headerFields()
 {
     QFETCH(QByteArray, data);
     QFETCH(QStringList, fields);
-    const std::unique_ptr<VLXFile> file = decodeDownload(data);
+    const std::unique_ptr<VLXFile> file = newestFile(data);
     QCOMPARE((QStringList{file->stationName(), file->stationNo(), file->channel1Name(),
                           file->channel2Name(), file->channel1Unit(), file->channel2Unit()}),
              fields);
@@ -365,7 +434,7 @@ void TestDecodeDownload::decode_everyTruncation_endsInRangeWithIncreasingPositio
         DecodeCallbacks report;
         report.positionReached = [&](qsizetype p) { positions << p; };
         report.headerFound = [&](const QDateTime &) { ++headersSeen; };
-        const std::unique_ptr<VLXFile> file = decodeDownload(data, report);
+        const std::unique_ptr<VLXFile> file = newestFile(data, report);
         QVERIFY(file);
         QVERIFY(!positions.isEmpty());
         QCOMPARE(positions.first(), qsizetype(0));
@@ -390,7 +459,7 @@ void TestDecodeDownload::decode_daylightSavingGapOfComputer_keepsLoggerTimes()
                                    "", "")
         + measurement(ten, ten) + measurement(ten, ten) + measurement(ten, ten)
         + measurement(ten, ten) + measurement(ten, ten) + erased();
-    const std::unique_ptr<VLXFile> file = decodeDownload(data);
+    const std::unique_ptr<VLXFile> file = newestFile(data);
     QStringList times;
     for (const VLXData *d : file->records())
         times << d->timeText();

@@ -1,3 +1,4 @@
+#include "newestfile.h"
 #include "decodedownload.h"
 #include "downloadbuilder.h"
 #include "paths.h"
@@ -9,9 +10,11 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QtTest>
 
 #include <cmath>
+#include <cstdio>
 #include <csignal>
 #include <cstring>
 #include <sys/resource.h>
@@ -56,9 +59,9 @@ private slots:
 
     void document_matchesExportLayout_data();
     void document_matchesExportLayout();
-    void valueText_writesAsTextStreamDoes_data();
-    void valueText_writesAsTextStreamDoes();
-    void valueText_agreesWithTextStreamOverSampledValues();
+    void valueText_writesAsPrintfDoes_data();
+    void valueText_writesAsPrintfDoes();
+    void valueText_agreesWithPrintfOverSampledValues();
     void header_listingEntry_writesEndPositionWithFourDigits();
     void recordLine_dateAndTimeAsQtFormatsThem_data();
     void recordLine_dateAndTimeAsQtFormatsThem();
@@ -137,6 +140,12 @@ void TestTextExport::document_matchesExportLayout_data()
                + erased()
         << exampleHead + "07/12/2013|14:30|ANL|0.10|1000.00| \r\n"
                          "07/12/2013|14:45|ANL|-0.01|0.00| \r\nSSS";
+    QTest::newRow("control characters and | in logger texts: blanks and /")
+        << header("ST\r\n1|2", "12|3\t", dec13(7, 14, 30), bytes({0x00, 0x15}), "LV|L", "T\x01MP",
+                  "m|", "\x1F" "C")
+            + erased(3)
+        << QByteArray("ST  1/2\r\n12/3 \r\n07/12/2013 14:30\r\n00000000\r\n\r\n|||LV/L|T MP|\r\n"
+                      "|||m/| C|\r\n|||15|15|\r\n\r\nSSS");
     QTest::newRow("UTF-8 names and units")
         << header("Barajı", "9", dec13(7, 14, 30), bytes({0x00, 0x05}), "Seviye", "Sıcaklık", "m",
                   "°C")
@@ -149,44 +158,42 @@ void TestTextExport::document_matchesExportLayout()
 {
     QFETCH(QByteArray, download);
     QFETCH(QByteArray, expected);
-    const std::unique_ptr<VLXFile> file = decodeDownload(download);
+    const std::unique_ptr<VLXFile> file = newestFile(download);
     QCOMPARE(TextExport::document(*file), expected);
 }
 
-void TestTextExport::valueText_writesAsTextStreamDoes_data()
+void TestTextExport::valueText_writesAsPrintfDoes_data()
 {
     QTest::addColumn<float>("value");
-    QTest::newRow("ten") << 10.0f;
-    QTest::newRow("minus one") << -1.0f;
-    QTest::newRow("exact tie 0.125") << 0.125f;
-    QTest::newRow("exact tie 2.375") << 2.375f;
-    QTest::newRow("2.675f below the tie") << 2.675f;
-    QTest::newRow("tiny negative") << -0.001f;
-    QTest::newRow("huge") << 3.0e38f;
-    QTest::newRow("smallest subnormal") << std::numeric_limits<float>::denorm_min();
-    QTest::newRow("NaN") << std::numeric_limits<float>::quiet_NaN();
-    QTest::newRow("infinity") << std::numeric_limits<float>::infinity();
-    QTest::newRow("minus infinity") << -std::numeric_limits<float>::infinity();
-    QTest::newRow("negative zero") << -0.0f;
-    QTest::newRow("exact tie -0.005 region") << -0.125f;
-    QTest::newRow("largest float") << std::numeric_limits<float>::max();
-    QTest::newRow("1e15 boundary") << 1e15f;
-    QTest::newRow("just below 1e15") << 9.9999993e14f;
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("ten") << 10.0f << QByteArray("10.00");
+    QTest::newRow("minus one") << -1.0f << QByteArray("-1.00");
+    QTest::newRow("half 16.625 to even") << 16.625f << QByteArray("16.62");
+    QTest::newRow("half 21.125 to even") << 21.125f << QByteArray("21.12");
+    QTest::newRow("half 8.875 to even") << 8.875f << QByteArray("8.88");
+    QTest::newRow("half 0.125 to even") << 0.125f << QByteArray("0.12");
+    QTest::newRow("half -2.625 to even") << -2.625f << QByteArray("-2.62");
+    QTest::newRow("half 2.375 to even") << 2.375f << QByteArray("2.38");
+    QTest::newRow("2.675f lies below the half") << 2.675f << QByteArray("2.67");
+    QTest::newRow("tiny negative") << -0.001f << QByteArray("-0.00");
+    QTest::newRow("negative zero") << -0.0f << QByteArray("0.00");
+    QTest::newRow("smallest subnormal") << std::numeric_limits<float>::denorm_min() << QByteArray("0.00");
+    QTest::newRow("NaN") << std::numeric_limits<float>::quiet_NaN() << QByteArray("nan");
+    QTest::newRow("infinity") << std::numeric_limits<float>::infinity() << QByteArray("inf");
+    QTest::newRow("minus infinity") << -std::numeric_limits<float>::infinity() << QByteArray("-inf");
+    QTest::newRow("1e15 boundary") << 1e15f << QByteArray("999999986991104.00");
+    QTest::newRow("largest float") << std::numeric_limits<float>::max()
+                                   << QByteArray("340282346638528859811704183484516925440.00");
 }
 
-void TestTextExport::valueText_writesAsTextStreamDoes()
+void TestTextExport::valueText_writesAsPrintfDoes()
 {
     QFETCH(float, value);
-    QString streamed;
-    QTextStream stream(&streamed);
-    stream.setRealNumberNotation(QTextStream::FixedNotation);
-    stream.setRealNumberPrecision(2);
-    stream << value;
-    stream.flush();
-    QCOMPARE(QString::fromLatin1(TextExport::valueText(value)), streamed);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(TextExport::valueText(value), expected);
 }
 
-void TestTextExport::valueText_agreesWithTextStreamOverSampledValues()
+void TestTextExport::valueText_agreesWithPrintfOverSampledValues()
 {
     QList<float> values;
     // spread over the whole 32-bit space
@@ -196,27 +203,35 @@ void TestTextExport::valueText_agreesWithTextStreamOverSampledValues()
         std::memcpy(&f, &b, sizeof f);
         values << f;
     }
-    // every eighth between -1000 and 1000: exact halves of a hundredth and their neighbours
-    for (int k = -8000; k <= 8000; ++k) {
+    // every eighth between -10000 and 10000: all exact halves of a hundredth
+    // there, and their neighbours
+    for (int k = -80000; k <= 80000; ++k) {
         const float tie = float(k) / 8.0f;
         values << tie << std::nextafter(tie, 1e9f) << std::nextafter(tie, -1e9f);
     }
-    // a logger's usual range in steps of a thousandth
-    for (int k = -100000; k <= 100000; k += 7)
-        values << float(k) / 1000.0f;
-    QString streamed;
-    QTextStream stream(&streamed);
-    stream.setRealNumberNotation(QTextStream::FixedNotation);
-    stream.setRealNumberPrecision(2);
+    // every x.xx5 of a logger's usual range, as the nearest float
+    for (int k = -200000; k <= 200000; ++k)
+        values << float(double(k * 10 + 5) / 1000.0);
+    // random bit patterns
+    QRandomGenerator random(20261208);
+    for (int i = 0; i < 200000; ++i) {
+        const quint32 b = random.generate();
+        float f;
+        std::memcpy(&f, &b, sizeof f);
+        values << f;
+    }
     for (float v : values) {
-        streamed.clear();
-        stream << v;
-        stream.flush();
+        // The export writes NaN without a sign and a negative zero as 0.00.
+        char expected[64];
+        if (std::isnan(v))
+            std::strcpy(expected, "nan");
+        else
+            std::snprintf(expected, sizeof expected, "%.2f", v == 0.0f ? 0.0 : double(v));
         const QByteArray mine = TextExport::valueText(v);
-        if (mine != streamed.toLatin1())
+        if (mine != QByteArray(expected))
             QFAIL(qPrintable(QStringLiteral("%1: %2 instead of %3")
                                  .arg(double(v), 0, 'g', 9)
-                                 .arg(QString::fromLatin1(mine), streamed)));
+                                 .arg(QString::fromLatin1(mine), QString::fromLatin1(expected))));
     }
 }
 
@@ -257,7 +272,7 @@ void TestTextExport::recordLine_dateAndTimeAsQtFormatsThem()
 
 void TestTextExport::exportText_workedExample_writesFileAtExportPath()
 {
-    const std::unique_ptr<VLXFile> file = decodeDownload(example());
+    const std::unique_ptr<VLXFile> file = newestFile(example());
     const QString path = Paths::exportDir() + QStringLiteral("/1234_071213.txt");
     QCOMPARE(file->exportPath(), path);
     QString error = QStringLiteral("untouched");
@@ -270,8 +285,8 @@ void TestTextExport::exportText_workedExample_writesFileAtExportPath()
 void TestTextExport::exportText_twice_leavesOnlySecondExport()
 {
     const std::unique_ptr<VLXFile> first =
-        decodeDownload(exampleHeader() + measurement(ten, ten) + measurement(two, two) + erased());
-    const std::unique_ptr<VLXFile> second = decodeDownload(exampleHeader() + erased(3));
+        newestFile(exampleHeader() + measurement(ten, ten) + measurement(two, two) + erased());
+    const std::unique_ptr<VLXFile> second = newestFile(exampleHeader() + erased(3));
     QCOMPARE(first->exportPath(), second->exportPath());
     QVERIFY(first->exportText());
     QVERIFY(readFile(first->exportPath()).contains("ANL"));
@@ -282,7 +297,7 @@ void TestTextExport::exportText_twice_leavesOnlySecondExport()
 void TestTextExport::exportText_missingFolder_failsWithErrorAndWritesNothing()
 {
     QVERIFY(QDir(Paths::exportDir()).removeRecursively());
-    const std::unique_ptr<VLXFile> file = decodeDownload(example());
+    const std::unique_ptr<VLXFile> file = newestFile(example());
     QString error;
     QVERIFY(!file->exportText(&error));
     QVERIFY(!error.isEmpty());
@@ -292,7 +307,7 @@ void TestTextExport::exportText_missingFolder_failsWithErrorAndWritesNothing()
 
 void TestTextExport::exportText_writeFailsHalfway_keepsPreviousFileAndReportsError()
 {
-    const std::unique_ptr<VLXFile> small = decodeDownload(example());
+    const std::unique_ptr<VLXFile> small = newestFile(example());
     QVERIFY(small->exportText());
     const QByteArray previous = readFile(small->exportPath());
 
@@ -300,7 +315,7 @@ void TestTextExport::exportText_writeFailsHalfway_keepsPreviousFileAndReportsErr
     QByteArray many = exampleHeader();
     for (int i = 0; i < 60000; ++i)
         many += measurement(ten, two);
-    const std::unique_ptr<VLXFile> big = decodeDownload(many + erased());
+    const std::unique_ptr<VLXFile> big = newestFile(many + erased());
     QCOMPARE(big->exportPath(), small->exportPath());
 
     // The file system refuses anything past 64 KiB while the export runs.
@@ -326,7 +341,7 @@ void TestTextExport::openExport_handsLocalFileUrlToDesktop()
 {
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
-    const std::unique_ptr<VLXFile> file = decodeDownload(example());
+    const std::unique_ptr<VLXFile> file = newestFile(example());
     QVERIFY(file->exportText());
     const bool opened = file->openExport();
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
@@ -341,7 +356,7 @@ void TestTextExport::openExport_desktopRefuses_writesDiagnosticLine()
     // A handler without the named slot makes the desktop service report failure.
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "noSuchSlot");
-    const std::unique_ptr<VLXFile> file = decodeDownload(example());
+    const std::unique_ptr<VLXFile> file = newestFile(example());
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("noSuchSlot")));
     QTest::ignoreMessage(QtDebugMsg, qPrintable(QLatin1Char('"') + file->exportPath()
                                                 + QStringLiteral("\" acilamadi.")));

@@ -60,6 +60,7 @@ private slots:
     void decode_workedExample_writesExactExport_data();
     void decode_workedExample_writesExactExport();
     void decode_withoutOutput_writesToExportPathAndPrintsIt();
+    void decode_threeFiles_writesEachWhereAsked();
     void dump_writesRawDumpLayout();
     void decode_invalidDownload_exitsOneWithMessage_data();
     void decode_invalidDownload_exitsOneWithMessage();
@@ -104,12 +105,55 @@ void TestVlxDecode::decode_withoutOutput_writesToExportPathAndPrintsIt()
     const QString expected = Paths::exportDir() + QStringLiteral("/1234_071213.txt");
     QCOMPARE(run.out.trimmed(), QDir::toNativeSeparators(expected).toUtf8());
     QCOMPARE(readFile(expected), exampleExport);
+}
 
-    // a download without a header names no export file
-    QVERIFY(writeFile(in, measurement(0x41200000, 0x41200000) + erased()));
-    const Run headless = runTool({in});
-    QCOMPARE(headless.exitCode, 2);
-    QVERIFY(headless.err.contains("-o"));
+void TestVlxDecode::decode_threeFiles_writesEachWhereAsked()
+{
+    // Two files of station 1234, the second of another install day, and one
+    // of station 77; each export equals the tool's of that file's bytes alone.
+    const QByteArray first = exampleHeader() + measurement(0x41200000, 0x41200000);
+    const QByteArray second = header("ST1", "1234", bcdTime(8, 12, 13, 9, 0), bytes({0x00, 0x15}),
+                                     "LVL", "TMP", "m", "C")
+        + measurement(0x41C40000, 0x41200000);
+    const QByteArray third = header("ST2", "77", bcdTime(9, 12, 13, 9, 0), bytes({0x00, 0x30}), "A",
+                                    "B", "x", "y")
+        + missing() + measurement(0x40000000, 0x40000000);
+    const QString in = m_dir + QStringLiteral("/download.bin");
+    QVERIFY(writeFile(in, first + second + third + erased()));
+    QStringList alone;
+    for (const QByteArray &file : {first, second, third}) {
+        const QString part = m_dir + QStringLiteral("/part.bin");
+        const QString out = m_dir + QStringLiteral("/part%1.txt").arg(alone.size());
+        QVERIFY(writeFile(part, file + erased()));
+        QCOMPARE(runTool({part, QStringLiteral("-o"), out}).exitCode, 0);
+        alone << out;
+    }
+    const QStringList names{"1234_071213.txt", "1234_081213.txt", "77_091213.txt"};
+
+    const Run run = runTool({in});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(QDir(Paths::exportDir()).entryList(QDir::Files), names);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(readFile(Paths::exportDir() + QLatin1Char('/') + names.at(i)), readFile(alone.at(i)));
+    QCOMPARE(run.out.trimmed().split('\n').size(), 3);
+
+    const QString folder = m_dir + QStringLiteral("/out/exports");
+    QCOMPARE(runTool({in, QStringLiteral("-d"), folder}).exitCode, 0);
+    QCOMPARE(QDir(folder).entryList(QDir::Files), names);
+    QCOMPARE(readFile(folder + QStringLiteral("/77_091213.txt")), readFile(alone.at(2)));
+
+    const QString only = m_dir + QStringLiteral("/only.txt");
+    const Run newest = runTool({in, QStringLiteral("-o"), only});
+    QCOMPARE(newest.exitCode, 0);
+    QCOMPARE(readFile(only), readFile(alone.at(2)));
+    QCOMPARE(newest.out.trimmed(), QDir::toNativeSeparators(only).toUtf8());
+
+    // Two files of the same station and day: the later one is written.
+    QVERIFY(writeFile(in, first + exampleHeader() + missing() + erased()));
+    const QString same = m_dir + QStringLiteral("/same");
+    QCOMPARE(runTool({in, QStringLiteral("-d"), same}).exitCode, 0);
+    QCOMPARE(QDir(same).entryList(QDir::Files), QStringList{"1234_071213.txt"});
+    QVERIFY(readFile(same + QStringLiteral("/1234_071213.txt")).contains("|H\r\nSSS"));
 }
 
 void TestVlxDecode::dump_writesRawDumpLayout()
@@ -132,26 +176,42 @@ void TestVlxDecode::dump_writesRawDumpLayout()
 void TestVlxDecode::decode_invalidDownload_exitsOneWithMessage_data()
 {
     QTest::addColumn<QByteArray>("input");
-    QTest::newRow("empty file") << QByteArray();
-    QTest::newRow("two bytes FF") << bytes({0xFF, 0xFF});
-    QTest::newRow("ends in FF FF FB") << example().chopped(1) + bytes({0xFB});
+    QTest::addColumn<bool>("withOutput");
+    QTest::addColumn<QByteArray>("message");
+    const QByteArray invalid = "Veri hatalı!";
+    QTest::newRow("empty file") << QByteArray() << true << invalid;
+    QTest::newRow("empty file, without -o") << QByteArray() << false << invalid;
+    QTest::newRow("two bytes FF") << bytes({0xFF, 0xFF}) << true << invalid;
+    QTest::newRow("ends in FF FF FB") << example().chopped(1) + bytes({0xFB}) << true << invalid;
     QTest::newRow("raw dump of a download ending in FF FF FB")
-        << RawDump::toText(example().chopped(1) + bytes({0xFB}));
-    QTest::newRow("raw dump of nothing") << RawDump::toText(QByteArray());
-    QTest::newRow("text that is neither") << QByteArray("hello\r\n");
+        << RawDump::toText(example().chopped(1) + bytes({0xFB})) << true << invalid;
+    QTest::newRow("raw dump of nothing") << RawDump::toText(QByteArray()) << true << invalid;
+    QTest::newRow("text that is neither") << QByteArray("hello\r\n") << true << invalid;
+    const QByteArray noHeader = "Veride dosya başlığı bulunamadı.";
+    const QByteArray cut = "Verideki dosya başlığı eksik.";
+    const QByteArray headless = measurement(0x41200000, 0x41200000) + erased();
+    QTest::newRow("no header, with -o") << headless << true << noHeader;
+    QTest::newRow("no header, without -o") << headless << false << noHeader;
+    QTest::newRow("erased memory only") << erased(8) << false << noHeader;
+    const QByteArray cutHeader = bytes({0xDD, 0xDD, 0xDD}) + "ST1\x02" "12" + erased(8);
+    QTest::newRow("cut header, with -o") << cutHeader << true << cut;
+    QTest::newRow("cut header, without -o") << cutHeader << false << cut;
 }
 
 void TestVlxDecode::decode_invalidDownload_exitsOneWithMessage()
 {
     QFETCH(QByteArray, input);
+    QFETCH(bool, withOutput);
+    QFETCH(QByteArray, message);
     const QString in = m_dir + QStringLiteral("/input.bin");
     const QString out = m_dir + QStringLiteral("/out.txt");
     QVERIFY(writeFile(in, input));
-    const Run run = runTool({in, QStringLiteral("-o"), out});
+    const Run run = runTool(withOutput ? QStringList{in, QStringLiteral("-o"), out} : QStringList{in});
     QCOMPARE(run.exitCode, 1);
-    QCOMPARE(run.err.trimmed(), QByteArray("Veri hatalı!"));
+    QCOMPARE(run.err.trimmed(), message);
     QVERIFY(run.out.isEmpty());
     QVERIFY(!QFile::exists(out));
+    QVERIFY(QDir(Paths::exportDir()).entryList(QDir::Files).isEmpty());
 }
 
 void TestVlxDecode::usageOrIoError_exitsTwo_data()
@@ -168,6 +228,12 @@ void TestVlxDecode::usageOrIoError_exitsTwo_data()
                                            << QByteArray("x.txt");
     QTest::newRow("dump output folder missing")
         << QStringList{"--dump", "@in", "-o", "@dir/no/such/raw.txt"} << QByteArray("raw.txt");
+    QTest::newRow("-o and -d together") << QStringList{"@in", "-o", "@dir/x.txt", "-d", "@dir/no"}
+                                         << QByteArray("-d");
+    QTest::newRow("endless input") << QStringList{"/dev/zero", "-o", "@dir/x.txt"}
+                                   << QByteArray("larger than");
+    QTest::newRow("input larger than any dump") << QStringList{"@big", "-o", "@dir/x.txt"}
+                                                << QByteArray("larger than");
 }
 
 void TestVlxDecode::usageOrIoError_exitsTwo()
@@ -176,8 +242,15 @@ void TestVlxDecode::usageOrIoError_exitsTwo()
     QFETCH(QByteArray, errorPart);
     const QString in = m_dir + QStringLiteral("/input.bin");
     QVERIFY(writeFile(in, example()));
+    if (arguments.contains(QStringLiteral("@big"))) {
+        // one byte more than sixteen memories: a sparse file, cheap to make
+        QFile big(m_dir + QStringLiteral("/big.bin"));
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.resize(16 * 9863168 + 1));
+    }
     for (QString &a : arguments)
-        a.replace(QStringLiteral("@in"), in).replace(QStringLiteral("@dir"), m_dir);
+        a.replace(QStringLiteral("@in"), in).replace(QStringLiteral("@big"), m_dir + QStringLiteral("/big.bin"))
+            .replace(QStringLiteral("@dir"), m_dir);
     const Run run = runTool(arguments);
     QCOMPARE(run.exitCode, 2);
     QVERIFY2(run.err.contains(errorPart), run.err.constData());

@@ -8,6 +8,7 @@
 #include "messagebox.h"
 #include "paths.h"
 #include "rawdump.h"
+#include "simmemory.h"
 #include "testenv.h"
 
 #include <QDir>
@@ -63,6 +64,7 @@ private slots:
     void usedMemoryZero_nothingRequested();
     void progressText_countsPacketsAndAttempts();
     void analysis_invalidDownload_boxAndDumpNoExport();
+    void analysis_noHeader_saysSo_data();
     void analysis_noHeader_saysSo();
     void analysis_exportCannotBeWritten_reportsFailure();
     void analysis_emptyDownload_dumpsCountOnly();
@@ -94,8 +96,8 @@ void TestFormTransfer::download_complete_exportMatchesDecoderTool()
     f.sim.logger()->setStationName(QStringLiteral("Kuyu Başı"));
     f.sim.logger()->setStationNo(QStringLiteral("3344"));
     GeneratorOptions options;
-    options.files = 2;
-    options.daysPerFile = 3;
+    options.files = 3;
+    options.daysPerFile = 2;
     options.missingEvery = 17;
     options.gapMinutes = 120;
     options.header.stationName = QStringLiteral("Kuyu Başı");
@@ -133,15 +135,26 @@ void TestFormTransfer::download_complete_exportMatchesDecoderTool()
     QVERIFY(RawDump::parse(readFile(QDir::current().filePath(QStringLiteral("raw_data.txt"))), &dumped));
     QCOMPARE(dumped, memory);
 
-    // The export is the decoder tool's, byte for byte, and it was opened.
+    // Every file has its export, the decoder tool's of that file's bytes
+    // alone, byte for byte; the newest one was opened.
+    const QList<SimMemory::File> files = f.sim.logger()->memoryState().files();
+    QCOMPARE(files.size(), 3);
+    QStringList exports;
+    for (const SimMemory::File &file : files) {
+        const QString path = Paths::exportDir() + QStringLiteral("/3344_")
+            + file.installTime.toString(QStringLiteral("ddMMyy")) + QStringLiteral(".txt");
+        const QByteArray exported = readFile(path);
+        QVERIFY(exported.startsWith("Kuyu Ba\xC5\x9F\xC4\xB1\r\n3344\r\n"));
+        QCOMPARE(exported, exportByTool(memory.mid(file.start, file.end - file.start)
+                                            + QByteArray(8, '\xFF'),
+                                        f.appDir));
+        exports << path;
+    }
+    QCOMPARE(QDir(Paths::exportDir()).entryList(QDir::Files).size(), 3);
     QCOMPARE(f.opened.size(), 1);
-    const QString exportPath = f.opened.first().toLocalFile();
-    QVERIFY(exportPath.startsWith(Paths::exportDir() + QStringLiteral("/3344_")));
-    const QByteArray exported = readFile(exportPath);
-    QVERIFY(exported.startsWith("Kuyu Ba\xC5\x9F\xC4\xB1\r\n3344\r\n"));
-    QCOMPARE(exported, exportByTool(memory, f.appDir));
+    QCOMPARE(f.opened.first().toLocalFile(), exports.last());
     // The install time of the last header is shown.
-    const QDateTime lastInstall = f.sim.logger()->memoryState().files().last().installTime;
+    const QDateTime lastInstall = files.last().installTime;
     QCOMPARE(f.text("txtKurulumTarihi"), lastInstall.toString(QStringLiteral("dd.MM.yyyy hh:mm")));
     QVERIFY(!f.form->progressDialog()->isVisible());
     QVERIFY(!f.form->watchdogTimer()->isActive());
@@ -402,12 +415,23 @@ void TestFormTransfer::analysis_invalidDownload_boxAndDumpNoExport()
     QCOMPARE(dumped, data);
 }
 
+void TestFormTransfer::analysis_noHeader_saysSo_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("no header") << QByteArray("\x41\x20\x00\x00\x42\xC8\x00\x00", 8) + QByteArray(8, '\xFF')
+                               << QStringLiteral("Veride dosya başlığı bulunamadı.");
+    QTest::newRow("a header cut short") << QByteArray("\xDD\xDD\xDD" "ST1\x02" "12") + QByteArray(8, '\xFF')
+                                        << QStringLiteral("Verideki dosya başlığı eksik.");
+}
+
 void TestFormTransfer::analysis_noHeader_saysSo()
 {
+    QFETCH(QByteArray, data);
+    QFETCH(QString, text);
     FormFixture f(QStringLiteral("transfer_noheader"));
     f.createForm();
-    const QByteArray data = QByteArray("\x41\x20\x00\x00\x42\xC8\x00\x00", 8) + QByteArray(8, '\xFF');
-    f.boxes.expect(MessageBox::Critical, QStringLiteral("Veri Hatası"), QStringLiteral("Veride dosya başlığı bulunamadı."));
+    f.boxes.expect(MessageBox::Critical, QStringLiteral("Veri Hatası"), text);
     f.form->analyseDownload(data);
     BOXSPY_VERIFY(f.boxes);
     QVERIFY(f.opened.isEmpty());

@@ -361,6 +361,8 @@ void TestRecords::fileList_dates_twoDigitYearsAre2000To2099_data()
     QTest::newRow("year 99") << QByteArray("31/12/99 23:59") << utcDay(2099, 12, 31);
     QTest::newRow("time part ignored") << QByteArray("29/02/24 99:99") << utcDay(2024, 2, 29);
     QTest::newRow("date alone") << QByteArray("07/12/13") << utcDay(2013, 12, 7);
+    QTest::newRow("29/02/00 is a day of 2000") << QByteArray("29/02/00 10:30") << utcDay(2000, 2, 29);
+    QTest::newRow("29/02/01 does not exist") << QByteArray("29/02/01 10:30") << QDateTime();
     QTest::newRow("impossible date") << QByteArray("31/02/24 10:00") << QDateTime();
     QTest::newRow("garbled") << QByteArray("ab/cd/ef gh:ij") << QDateTime();
 }
@@ -441,6 +443,7 @@ void TestRecords::alarmRecord_lastAlarm_exactPatternOnly_data()
     QTest::newRow("05/03/24 10:30") << head + "05/03/24 10:30" << QDateTime(QDate(2024, 3, 5), QTime(10, 30), Qt::UTC);
     QTest::newRow("year 99 is 2099") << head + "31/12/99 23:59" << QDateTime(QDate(2099, 12, 31), QTime(23, 59), Qt::UTC);
     QTest::newRow("year 00 is 2000") << head + "01/01/00 00:00" << QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC);
+    QTest::newRow("29/02/00 is a day of 2000") << head + "29/02/00 10:30" << QDateTime(QDate(2000, 2, 29), QTime(10, 30), Qt::UTC);
     QTest::newRow("all zeros") << head + "00/00/00 00:00" << QDateTime();
     QTest::newRow("trailing text") << head + "05/03/24 10:30 x" << QDateTime();
     QTest::newRow("seconds") << head + "05/03/24 10:30:00" << QDateTime();

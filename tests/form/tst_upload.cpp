@@ -69,6 +69,13 @@ void TestUpload::parseLocaleNumber_userLocaleThenC_data()
     QTest::newRow("C 1.5") << c << "1.5" << 1.5f;
     QTest::newRow("C 1,5 is accepted by neither") << c << "1,5" << 0.0f;
     QTest::newRow("C not a number") << c << "x" << 0.0f;
+    QTest::newRow("Turkish 1.500 is 1.5, not 1500") << tr << "1.500" << 1.5f;
+    QTest::newRow("Turkish 1,234.5 is refused") << tr << "1,234.5" << 0.0f;
+    QTest::newRow("C 1.500 is 1.5") << c << "1.500" << 1.5f;
+    QTest::newRow("C 1,234.5 is refused") << c << "1,234.5" << 0.0f;
+    const QLocale en(QLocale::English, QLocale::UnitedStates);
+    QTest::newRow("English 1,234 is refused, not 1234") << en << "1,234" << 0.0f;
+    QTest::newRow("English 12.5") << en << "12.5" << 12.5f;
 }
 
 void TestUpload::parseLocaleNumber_userLocaleThenC()

@@ -1,3 +1,4 @@
+#include "newestfile.h"
 #include "../data/downloadbuilder.h"
 #include "decodedownload.h"
 #include "memoryencoder.h"
@@ -35,7 +36,7 @@ QString line(const QDateTime &time, int channel, int type, float v1, float v2, b
 
 QStringList decodedLines(const QByteArray &image, std::unique_ptr<VLXFile> *fileOut = nullptr)
 {
-    std::unique_ptr<VLXFile> file = decodeDownload(image);
+    std::unique_ptr<VLXFile> file = newestFile(image);
     QStringList lines;
     for (const VLXData *d : file->records())
         lines << line(d->time(), d->channel(), d->type(), d->value1(), d->value2(), d->timeSet(),
@@ -320,7 +321,7 @@ void TestMemoryEncoder::generator_fullMemory_fillsEveryByteAndStaysValid()
     const SimMemory::Scan scan = SimMemory::scan(g.image);
     QCOMPARE(scan.headers.size(), 5);
     QCOMPARE(scan.dataEnd, g.files.last().end);
-    const std::unique_ptr<VLXFile> file = decodeDownload(g.image);
+    const std::unique_ptr<VLXFile> file = newestFile(g.image);
     QCOMPARE(file->records().size(), g.lastFileRecords.size());
 }
 
@@ -383,7 +384,7 @@ void TestMemoryEncoder::memory_eraseAndStart_onlyTheNewFile()
     QCOMPARE(memory.files().first().installTime, h.installTime);
     QCOMPARE(memory.usedBytes(), MemoryEncoder::headerSize(h) + 8 + 8);
     QVERIFY(isValidDownload(memory.image()));
-    const std::unique_ptr<VLXFile> file = decodeDownload(memory.image());
+    const std::unique_ptr<VLXFile> file = newestFile(memory.image());
     QCOMPARE(file->stationName(), QStringLiteral("Yeni Baraj"));
     QCOMPARE(file->fileDate(), h.installTime);
     QVERIFY(file->records().isEmpty());
@@ -409,7 +410,7 @@ void TestMemoryEncoder::memory_keepLatestAndStart_latestFileMovedToTheStart()
     QCOMPARE(memory.files().at(1).installTime, h.installTime);
     QCOMPARE(memory.files().at(1).start, latestBytes.size());
     QVERIFY(isValidDownload(memory.image()));
-    const std::unique_ptr<VLXFile> file = decodeDownload(memory.image());
+    const std::unique_ptr<VLXFile> file = newestFile(memory.image());
     QCOMPARE(file->fileDate(), h.installTime);
 }
 

@@ -1,3 +1,4 @@
+#include "newestfile.h"
 #include "commands.h"
 #include "decodedownload.h"
 #include "gprscommunication.h"
@@ -201,7 +202,7 @@ void TestSimCli::options_apply_setsStateAndFaults()
     QCOMPARE(logger->faults().duplicateBlock, 5);
     QCOMPARE(logger->faults().endAfterBlocks, 7);
     QVERIFY(logger->faults().ignoreAlarmSet);
-    const std::unique_ptr<VLXFile> file = decodeDownload(logger->memory());
+    const std::unique_ptr<VLXFile> file = newestFile(logger->memory());
     QCOMPARE(file->stationName(), QStringLiteral("Baraj"));
     QCOMPARE(file->recordInterval(), 30);
 }
@@ -218,7 +219,7 @@ void TestSimCli::writeImage_isWhatADownloadCollects_andVlxdecodeExportsIt()
                                                  + QByteArray::number(bytes.size())));
     QVERIFY(isValidDownload(bytes));
     // by default the image holds missing records and a gap closed by a time stamp
-    const std::unique_ptr<VLXFile> decoded = decodeDownload(bytes);
+    const std::unique_ptr<VLXFile> decoded = newestFile(bytes);
     int missing = 0, stamped = 0;
     for (const VLXData *d : decoded->records()) {
         missing += d->missing() ? 1 : 0;

@@ -1,3 +1,4 @@
+#include "newestfile.h"
 #include "commands.h"
 #include "decodedownload.h"
 #include "simlogger.h"
@@ -231,7 +232,7 @@ void TestSimLogger::blocks_wholeMemoryDownloaded_decodes()
     const QByteArray data = download(logger);
     QCOMPARE(data, logger.memory());
     QVERIFY(isValidDownload(data));
-    const std::unique_ptr<VLXFile> file = decodeDownload(data);
+    const std::unique_ptr<VLXFile> file = newestFile(data);
     QVERIFY(!file->records().isEmpty());
 }
 
@@ -360,7 +361,7 @@ void TestSimLogger::upload_fileActionZero_erasesMemory()
     const QStringList f = fieldsOf(logger.handle(Commands::dku()).value(0));
     QCOMPARE(f.value(1), QStringLiteral("1"));
     QCOMPARE(f.value(2), QStringLiteral("05/03/24 14:30"));
-    const std::unique_ptr<VLXFile> file = decodeDownload(download(logger));
+    const std::unique_ptr<VLXFile> file = newestFile(download(logger));
     QCOMPARE(file->stationName(), QStringLiteral("Baraj 1"));
     QCOMPARE(file->stationNo(), QStringLiteral("101"));
     QCOMPARE(file->fileDate(), QDateTime(QDate(2024, 3, 5), QTime(14, 30), Qt::UTC));
@@ -387,7 +388,7 @@ void TestSimLogger::upload_fileActionOne_keepsLatestFile()
     QCOMPARE(f.value(3), QStringLiteral("05/03/24 14:30"));
     QCOMPARE(f.value(9).toLongLong() * 1056 + f.value(10).toLongLong(), latestBytes.size());
     QVERIFY(logger.memory().startsWith(latestBytes));
-    const std::unique_ptr<VLXFile> file = decodeDownload(download(logger));
+    const std::unique_ptr<VLXFile> file = newestFile(download(logger));
     QCOMPARE(file->stationName(), QStringLiteral("Baraj 1"));
 }
 
