@@ -18,6 +18,8 @@ namespace Ui {
 class Form;
 }
 class AKTBlokItem;
+struct ArchiveResult;
+struct DecodedDownload;
 class AbakReader;
 class GPRSCommunication;
 class GSMCommunication;
@@ -68,6 +70,9 @@ public:
     void handleBlockReply(const QByteArray &message);
     void updateTransferLabel();
     void analyseDownload(const QByteArray &data);
+    // Writes the decoded files into the station archive, with the progress
+    // dialog showing it.
+    ArchiveResult archiveDownload(const DecodedDownload &decoded);
 
     // State, for the operations and for tests
     int pendingCommand() const { return m_pendingCommand; }
@@ -93,6 +98,8 @@ public:
 
 signals:
     void debuging(QString message);
+    // The station archive received new rows (after a download).
+    void archiveChanged();
     void closeApplication();
 
 public slots:

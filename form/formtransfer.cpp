@@ -9,6 +9,7 @@
 #include "decodedownload.h"
 #include "messagebox.h"
 #include "rawdump.h"
+#include "stationarchive.h"
 #include "timerthread.h"
 #include "vlxfile.h"
 
@@ -183,11 +184,10 @@ void Form::analyseDownload(const QByteArray &data)
     };
     const DecodedDownload decoded = decodeDownload(data, report);
 
-    hideProgress();
-    m_progress->setValue(0);
-    m_progress->setLabelText(QString());
-
     if (decoded.files.empty()) {
+        hideProgress();
+        m_progress->setValue(0);
+        m_progress->setLabelText(QString());
         // Without a header there is no station and no date to name the export after.
         MessageBox::critical(this, tr("Veri Hatası"),
                              decoded.headerCut ? tr("Verideki dosya başlığı eksik.")
@@ -198,7 +198,7 @@ void Form::analyseDownload(const QByteArray &data)
 
     // Every file of the memory gets its export; of two files that name the
     // same export (same station, same install day) the later one is written.
-    QString failures;
+    QString exportFailures;
     for (std::size_t i = 0; i < decoded.files.size(); ++i) {
         const VLXFile &file = *decoded.files[i];
         if (decoded.exportReplacedLater(i)) {
@@ -209,12 +209,45 @@ void Form::analyseDownload(const QByteArray &data)
         }
         QString error;
         if (!file.exportText(&error))
-            failures += QLatin1Char('\n') + file.exportPath() + QLatin1Char('\n') + error;
+            exportFailures += QLatin1Char('\n') + file.exportPath() + QLatin1Char('\n') + error;
     }
-    if (!failures.isEmpty()) {
-        MessageBox::critical(this, tr("Aktarım"), tr("Dosya yazılamadı:") + failures, tr("Tamam"));
+
+    // The exports are on disk before the archive is written, so a database
+    // that fails (or a program closed meanwhile) never costs the user them.
+    const ArchiveResult stored = archiveDownload(decoded);
+
+    hideProgress();
+    m_progress->setValue(0);
+    m_progress->setLabelText(QString());
+
+    if (!stored.ok)
+        MessageBox::critical(this, tr("Veritabanı"),
+                             tr("Veriler kaydedilemedi:") + QLatin1Char('\n') + stored.error, tr("Tamam"));
+    if (!exportFailures.isEmpty()) {
+        MessageBox::critical(this, tr("Aktarım"), tr("Dosya yazılamadı:") + exportFailures, tr("Tamam"));
         return;
     }
     decoded.newest()->openExport();
     MessageBox::information(this, tr("Aktarım"), tr("Aktarım Tamamlandı"), tr("Tamam"));
+}
+
+ArchiveResult Form::archiveDownload(const DecodedDownload &decoded)
+{
+    m_progress->setLabelText(tr("Veriler kaydediliyor..."));
+    m_progress->setValue(0);
+    StationArchive archive;
+    const ArchiveResult stored = archive.store(decoded.files, [this](qint64 done, qint64 total) {
+        // The bar's range is an int; a full memory has about 2.3 million rows.
+        m_progress->setRange(0, int(qMin<qint64>(total, INT_MAX)));
+        m_progress->setValue(int(qMin<qint64>(done, m_progress->maximum())));
+    });
+    trace(QStringLiteral("(13) Archive %1: %2 rows added, %3 removed %4:%5")
+              .arg(stored.ok ? QStringLiteral("stored") : stored.error)
+              .arg(stored.rowsAdded)
+              .arg(stored.rowsRemoved)
+              .arg(DebugLog::sourceName(__FILE__))
+              .arg(__LINE__));
+    if (stored.ok && stored.rowsAdded > 0)
+        emit archiveChanged();
+    return stored;
 }

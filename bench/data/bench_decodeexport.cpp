@@ -1,16 +1,21 @@
-// Decodes and exports a download as large as the logger's whole memory
-// (9,863,168 bytes, some 1.2 million records) and prints wall time and peak
-// memory of each step.
+// Decodes, exports and archives a download as large as the logger's whole
+// memory (9,863,168 bytes, some 1.2 million records, 2.3 million archive
+// rows) and prints wall time and peak memory of each step. The archive is an
+// SQLite file on disk; the first round writes every row, each further round
+// is the same download analysed again, which adds none.
 //
-//   bench_decodeexport [rounds]
+//   bench_decodeexport [rounds]     (default 2)
 
+#include "database.h"
 #include "decodedownload.h"
+#include "stationarchive.h"
 #include "vlxfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QSqlDatabase>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -92,11 +97,18 @@ long peakKiB()
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const int rounds = argc > 1 ? qMax(1, atoi(argv[1])) : 1;
+    const int rounds = argc > 1 ? qMax(1, atoi(argv[1])) : 2;
     QTemporaryDir root;
     qputenv("VLXLOGGER_DATA_ROOT", root.path().toUtf8());
     QDir().mkpath(root.path() + QStringLiteral("/VLXLogger"));
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+    db.setDatabaseName(root.path() + QStringLiteral("/data.db"));
+    if (!db.open() || !createTables()) {
+        std::printf("cannot open the archive\n");
+        return 1;
+    }
 
     qsizetype expected = 0;
     const QByteArray data = fullMemory(&expected);
@@ -114,7 +126,7 @@ int main(int argc, char *argv[])
         QElapsedTimer step;
         step.start();
         DecodedDownload decoded = decodeDownload(data, report);
-        std::unique_ptr<VLXFile> file = std::move(decoded.files.back());
+        const VLXFile *file = decoded.newest();
         const qint64 decodeMs = step.elapsed();
         step.restart();
         QString error;
@@ -123,13 +135,26 @@ int main(int argc, char *argv[])
         const qint64 size = QFileInfo(file->exportPath()).size();
         const qsizetype records = file->records().size();
         step.restart();
-        file.reset();
+        qint64 progressCalls = 0;
+        StationArchive archive;
+        const ArchiveResult stored =
+            archive.store(decoded.files, [&](qint64, qint64) { ++progressCalls; });
+        const qint64 archiveMs = step.elapsed();
+        step.restart();
+        decoded.files.clear();
         const qint64 freeMs = step.elapsed();
         std::printf("round %d: %lld records (%lld position reports), decode %lld ms, export %lld ms "
-                    "(%s, %.1f MB), free %lld ms, total %lld ms, peak memory %.1f MiB\n",
+                    "(%s, %.1f MB), archive %lld ms (%s: %lld rows added, %d files added, "
+                    "%lld progress reports, database %.1f MB), free %lld ms, total %lld ms, "
+                    "peak memory %.1f MiB\n",
                     round, static_cast<long long>(records), static_cast<long long>(reports),
                     static_cast<long long>(decodeMs), static_cast<long long>(exportMs),
                     written ? "written" : qPrintable(error), size / 1e6,
+                    static_cast<long long>(archiveMs),
+                    stored.ok ? "stored" : qPrintable(stored.error),
+                    static_cast<long long>(stored.rowsAdded), stored.filesAdded,
+                    static_cast<long long>(progressCalls),
+                    QFileInfo(root.path() + QStringLiteral("/data.db")).size() / 1e6,
                     static_cast<long long>(freeMs), static_cast<long long>(total.elapsed()),
                     peakKiB() / 1024.0);
         if (records != expected)

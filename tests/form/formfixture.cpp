@@ -1,5 +1,6 @@
 #include "formfixture.h"
 
+#include "database.h"
 #include "options.h"
 #include "testenv.h"
 #include "waits.h"
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlDatabase>
 #include <QTimer>
 
 FormFixture::FormFixture(const QString &name)
@@ -23,13 +25,27 @@ FormFixture::FormFixture(const QString &name)
     QDir::setCurrent(appDir);
     shortenWaits();
     QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
+    // The program's database, as start-up opens it: a real SQLite file in
+    // this test's data root.
+    closeDatabase();
+    openDatabase();
 }
 
 FormFixture::~FormFixture()
 {
     destroyForm();
+    closeDatabase();
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     Options::setExtraPorts({});
+}
+
+void FormFixture::closeDatabase()
+{
+    const QString name = QLatin1String(QSqlDatabase::defaultConnection);
+    if (!QSqlDatabase::contains(name))
+        return;
+    QSqlDatabase::database(name, false).close();
+    QSqlDatabase::removeDatabase(name);
 }
 
 void FormFixture::shortenWaits()

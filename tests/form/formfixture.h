@@ -15,7 +15,7 @@
 #include <memory>
 
 // A working form against the in-process logger simulator: a fresh
-// application folder and data root, short waits, every message box recorded
+// application folder and data root with its database open, short waits, every message box recorded
 // and answered by the test, and the desktop's "open this file" captured.
 //
 //   FormFixture f(QStringLiteral("read_rs232"));
@@ -34,6 +34,8 @@ public:
     // The waits of the product, shortened so that a whole session runs in
     // well under a second; the test keeps their order and their meaning.
     static void shortenWaits();
+    // Closes and forgets the default database connection.
+    static void closeDatabase();
 
     // Builds the form; the simulator's pseudo-terminal (if any) is offered
     // in the port list and selected.

@@ -1,0 +1,86 @@
+#ifndef STATIONARCHIVE_H
+#define STATIONARCHIVE_H
+
+#include <QDateTime>
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class VLXFile;
+
+// The station archive in the local database: every decoded file of every
+// download, one `data` row per station file and one `datadetay` row per
+// record and channel. It is the only code that writes these tables.
+//
+//   StationArchive archive;   // the default connection
+//   ArchiveResult r = archive.store(decoded.files, [&](qint64 done, qint64 total) { ... });
+//   if (!r.ok) { /* "Veritabanı": "Veriler kaydedilemedi:\n" + r.error */ }
+//
+// A file is known by its station number and install time. Storing a file
+// again adds only the records that are new at its end; a file whose stored
+// records are no longer the start of what the logger holds (its memory was
+// erased and rewritten with the same install time) has its rows replaced.
+// One transaction per store: nothing is ever half-written.
+struct ArchiveResult {
+    bool ok = false;
+    QString error;            // the driver's text when !ok
+    int filesAdded = 0;       // new `data` rows
+    int filesReplaced = 0;    // files whose rows were written anew
+    qint64 rowsAdded = 0;     // `datadetay` rows inserted
+    qint64 rowsRemoved = 0;   // `datadetay` rows of replaced files
+};
+
+// One `datadetay` row of a record, as the archive writes it.
+struct ArchiveRow {
+    qint64 msecs = 0;   // the record's time, milliseconds since the epoch (UTC, as decoded)
+    double value = 0;
+    qint8 type = 0;     // 0 ANL, 1 MAX, 2 MIN, 3 ORT
+    qint8 channel = 1;  // 1 or 2
+    bool timeSet = false;
+};
+
+class StationArchive
+{
+public:
+    explicit StationArchive(const QSqlDatabase &db = QSqlDatabase::database());
+    ~StationArchive();
+
+    StationArchive(const StationArchive &) = delete;
+    StationArchive &operator=(const StationArchive &) = delete;
+
+    // Called now and then while rows are written, with the rows handled so
+    // far (written, or found already stored) and the rows of all files.
+    using Progress = std::function<void(qint64 done, qint64 total)>;
+
+    ArchiveResult store(const std::vector<std::unique_ptr<VLXFile>> &files,
+                        const Progress &progress = Progress());
+
+    // The rows of a file's records in order: two for a record of both
+    // channels, one for a summary's extreme of one channel; none for a
+    // missing record, a value that is not finite or a record without a time.
+    static std::vector<ArchiveRow> rowsOf(const VLXFile &file);
+
+    // The text forms of the database: "yyyy-MM-dd hh:mm:ss", "yyyy-MM-dd", "hh:mm:ss".
+    static QString timestampText(const QDateTime &time);
+
+private:
+    struct Statements;
+    bool storeFile(const VLXFile &file, const std::vector<ArchiveRow> &rows, qint64 &done,
+                   qint64 total, const Progress &progress, ArchiveResult &result);
+    bool insertRows(qint64 dataId, const VLXFile &file, const std::vector<ArchiveRow> &rows,
+                    std::size_t from, qint64 &done, qint64 total, const Progress &progress,
+                    ArchiveResult &result);
+    bool storedRowsAreStartOf(qint64 dataId, qint64 storedCount,
+                              const std::vector<ArchiveRow> &rows, bool &same);
+    bool fail(const QString &error);
+
+    QSqlDatabase m_db;
+    std::unique_ptr<Statements> m_statements;
+    QString m_error;
+};
+
+#endif // STATIONARCHIVE_H
