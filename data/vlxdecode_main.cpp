@@ -5,14 +5,17 @@
 //   vlxdecode INPUT                  every file's export, in the export folder
 //   vlxdecode INPUT -d FOLDER        every file's export, in FOLDER
 //   vlxdecode INPUT -o OUTPUT        the newest file's export, to OUTPUT
+//   vlxdecode INPUT --db DATABASE    ... and every file into the station archive
 //   vlxdecode --dump INPUT -o OUTPUT
 //
 // Exit status: 0 written, 1 the data are not a valid download, 2 usage or
 // file error.
 
+#include "database.h"
 #include "decodedownload.h"
 #include "paths.h"
 #include "rawdump.h"
+#include "stationarchive.h"
 #include "vlxfile.h"
 
 #include <QCommandLineParser>
@@ -20,6 +23,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QTextStream>
 
 namespace {
@@ -92,6 +97,40 @@ bool writeExport(const VLXFile &file, const QString &path, QString &error)
     return true;
 }
 
+// Stores the files in the archive of the database at path (nothing to do
+// for an empty path), through the default connection as the program does.
+bool archive(const QString &path, const DecodedDownload &decoded, QString &error)
+{
+    if (path.isEmpty())
+        return true;
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+        db.setDatabaseName(path);
+        if (!db.open()) {
+            error = QStringLiteral("vlxdecode: cannot open the database %1: %2")
+                        .arg(path, db.lastError().text());
+        } else {
+            createTables();
+            StationArchive archive(db);
+            const ArchiveResult stored = archive.store(decoded.files);
+            ok = stored.ok;
+            if (ok)
+                QTextStream(stdout) << QStringLiteral("%1: %2 files, %3 rows added, %4 removed")
+                                           .arg(QDir::toNativeSeparators(path))
+                                           .arg(decoded.files.size())
+                                           .arg(stored.rowsAdded)
+                                           .arg(stored.rowsRemoved)
+                                    << Qt::endl;
+            else
+                error = QStringLiteral("vlxdecode: cannot store in %1: %2").arg(path, stored.error);
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(QLatin1String(QSqlDatabase::defaultConnection));
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -113,7 +152,9 @@ int main(int argc, char *argv[])
         "Every file in the memory gets its own export, named <station number>_<ddMMyy>.txt "
         "after its install date, in the export folder (<data root>/VLXLogger) unless -d "
         "names another; of two files with the same name the later one is written. With -o "
-        "only the newest file's export is written, to OUTPUT.\n"
+        "only the newest file's export is written, to OUTPUT. With --db every file is also "
+        "stored in the station archive of that SQLite database (created when missing), "
+        "adding only records not stored yet.\n"
         "Exit status: 0 written, 1 the data are not a valid download (no complete file "
         "header, or not ending in erased space), 2 usage or file error."));
     parser.addHelpOption();
@@ -124,10 +165,15 @@ int main(int argc, char *argv[])
         {QStringLiteral("d"), QStringLiteral("dir")},
         QStringLiteral("Write every file's export into <folder> (created when missing)."),
         QStringLiteral("folder"));
+    const QCommandLineOption databaseOption(
+        QStringLiteral("db"),
+        QStringLiteral("Also store every file in the station archive of the database <file>."),
+        QStringLiteral("file"));
     const QCommandLineOption dumpOption(
         QStringLiteral("dump"), QStringLiteral("Write the raw dump of INPUT's bytes to OUTPUT."));
     parser.addOption(outputOption);
     parser.addOption(folderOption);
+    parser.addOption(databaseOption);
     parser.addOption(dumpOption);
     parser.addPositionalArgument(QStringLiteral("INPUT"),
                                  QStringLiteral("Download bytes or raw dump to read."));
@@ -153,6 +199,13 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("vlxdecode: the folder path is empty"), UsageOrIoError);
     if (parser.isSet(outputOption) && parser.isSet(folderOption))
         return fail(QStringLiteral("vlxdecode: -o and -d exclude each other\n") + parser.helpText(),
+                    UsageOrIoError);
+    const QString database = parser.value(databaseOption);
+    if (parser.isSet(databaseOption) && database.isEmpty())
+        return fail(QStringLiteral("vlxdecode: the database path is empty"), UsageOrIoError);
+    if (dump && parser.isSet(databaseOption))
+        return fail(QStringLiteral("vlxdecode: --dump and --db exclude each other\n")
+                        + parser.helpText(),
                     UsageOrIoError);
     if (dump && output.isEmpty())
         return fail(QStringLiteral("vlxdecode: --dump needs -o OUTPUT\n") + parser.helpText(),
@@ -185,8 +238,11 @@ int main(int argc, char *argv[])
                                "it are written"
                             << Qt::endl;
 
-    if (!output.isEmpty())
-        return writeExport(*decoded.newest(), output, error) ? Written : fail(error, UsageOrIoError);
+    if (!output.isEmpty()) {
+        if (!writeExport(*decoded.newest(), output, error))
+            return fail(error, UsageOrIoError);
+        return archive(database, decoded, error) ? Written : fail(error, UsageOrIoError);
+    }
 
     // The program creates its export folder at start-up; this tool may run first.
     const QString target = folder.isEmpty() ? Paths::exportDir() : folder;
@@ -201,5 +257,5 @@ int main(int argc, char *argv[])
         if (!writeExport(file, QDir(target).filePath(name), error))
             return fail(error, UsageOrIoError);
     }
-    return Written;
+    return archive(database, decoded, error) ? Written : fail(error, UsageOrIoError);
 }

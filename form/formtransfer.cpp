@@ -235,6 +235,7 @@ ArchiveResult Form::archiveDownload(const DecodedDownload &decoded)
 {
     m_progress->setLabelText(tr("Veriler kaydediliyor..."));
     m_progress->setValue(0);
+    QCoreApplication::processEvents();
     StationArchive archive;
     const ArchiveResult stored = archive.store(decoded.files, [this](qint64 done, qint64 total) {
         // The bar's range is an int; a full memory has about 2.3 million rows.

@@ -555,6 +555,18 @@ Please transfer again.</translation>
         <source>Verideki dosya başlığı eksik.</source>
         <translation>The file header in the data is cut short.</translation>
     </message>
+    <message>
+        <source>Veritabanı</source>
+        <translation>Database</translation>
+    </message>
+    <message>
+        <source>Veriler kaydedilemedi:</source>
+        <translation>The data could not be saved:</translation>
+    </message>
+    <message>
+        <source>Veriler kaydediliyor...</source>
+        <translation>Saving the data...</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

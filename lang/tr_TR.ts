@@ -555,6 +555,18 @@ Lütfen tekrar aktarım yapın.</translation>
         <source>Verideki dosya başlığı eksik.</source>
         <translation>Verideki dosya başlığı eksik.</translation>
     </message>
+    <message>
+        <source>Veritabanı</source>
+        <translation>Veritabanı</translation>
+    </message>
+    <message>
+        <source>Veriler kaydedilemedi:</source>
+        <translation>Veriler kaydedilemedi:</translation>
+    </message>
+    <message>
+        <source>Veriler kaydediliyor...</source>
+        <translation>Veriler kaydediliyor...</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

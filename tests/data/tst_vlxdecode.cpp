@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
 
 using namespace DownloadBuilder;
@@ -148,6 +150,33 @@ void TestVlxDecode::decode_threeFiles_writesEachWhereAsked()
     QCOMPARE(readFile(only), readFile(alone.at(2)));
     QCOMPARE(newest.out.trimmed(), QDir::toNativeSeparators(only).toUtf8());
 
+    // --db stores every file in the archive, once.
+    const QString db = m_dir + QStringLiteral("/archive.db");
+    const Run stored = runTool({in, QStringLiteral("-d"), folder, QStringLiteral("--db"), db});
+    QCOMPARE(stored.exitCode, 0);
+    QVERIFY2(stored.out.contains("3 files, 6 rows added, 0 removed"), stored.out.constData());
+    QVERIFY(runTool({in, QStringLiteral("-o"), only, QStringLiteral("--db"), db}).out.contains(
+        "3 files, 0 rows added"));
+    {
+        QSqlDatabase archive = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+        archive.setDatabaseName(db);
+        QVERIFY(archive.open());
+        QSqlQuery query(QStringLiteral("SELECT group_concat(istasyonno || '@' || kurulumtarihi, ' '), "
+                                       "(SELECT count(*) FROM datadetay) FROM data"),
+                        archive);
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toString(),
+                 QStringLiteral("1234@2013-12-07 14:30:00 1234@2013-12-08 09:00:00 77@2013-12-09 09:00:00"));
+        QCOMPARE(query.value(1).toInt(), 6);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("check"));
+    QFile notSqlite(m_dir + QStringLiteral("/garbage.db"));
+    QVERIFY(notSqlite.open(QIODevice::WriteOnly) && notSqlite.write(QByteArray(2048, 'x')) == 2048);
+    notSqlite.close();
+    const Run refused = runTool({in, QStringLiteral("--db"), notSqlite.fileName()});
+    QCOMPARE(refused.exitCode, 2);
+    QVERIFY2(refused.err.contains("cannot store"), refused.err.constData());
+
     // Two files of the same station and day: the later one is written.
     QVERIFY(writeFile(in, first + exampleHeader() + missing() + erased()));
     const QString same = m_dir + QStringLiteral("/same");
@@ -228,6 +257,8 @@ void TestVlxDecode::usageOrIoError_exitsTwo_data()
                                            << QByteArray("x.txt");
     QTest::newRow("dump output folder missing")
         << QStringList{"--dump", "@in", "-o", "@dir/no/such/raw.txt"} << QByteArray("raw.txt");
+    QTest::newRow("--dump with --db") << QStringList{"--dump", "@in", "-o", "@dir/x.txt", "--db", "@dir/a.db"}
+                                      << QByteArray("--db");
     QTest::newRow("-o and -d together") << QStringList{"@in", "-o", "@dir/x.txt", "-d", "@dir/no"}
                                          << QByteArray("-d");
     QTest::newRow("endless input") << QStringList{"/dev/zero", "-o", "@dir/x.txt"}

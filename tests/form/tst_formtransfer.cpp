@@ -4,11 +4,15 @@
 #include "formfixture.h"
 
 #include "aktblokitem.h"
+#include "database.h"
+#include "decodedownload.h"
 #include "gprscommunication.h"
 #include "messagebox.h"
 #include "paths.h"
 #include "rawdump.h"
 #include "simmemory.h"
+#include "stationarchive.h"
+#include "vlxfile.h"
 #include "testenv.h"
 
 #include <QDir>
@@ -17,6 +21,8 @@
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
 
 namespace {
@@ -67,6 +73,8 @@ private slots:
     void analysis_noHeader_saysSo_data();
     void analysis_noHeader_saysSo();
     void analysis_exportCannotBeWritten_reportsFailure();
+    void analysis_databaseNotWritable_boxThenExportsStillWritten_data();
+    void analysis_databaseNotWritable_boxThenExportsStillWritten();
     void analysis_emptyDownload_dumpsCountOnly();
 
 private:
@@ -120,12 +128,35 @@ void TestFormTransfer::download_complete_exportMatchesDecoderTool()
         connectRs232(f);
     }
 
+    QStringList labels;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        const QString label = f.form->progressDialog()->labelText();
+        if (labels.isEmpty() || labels.last() != label)
+            labels << label;
+    });
+    watch.start(0);
+    QSignalSpy archived(f.form.get(), &Form::archiveChanged);
     f.boxes.expect(MessageBox::Information, transferTitle, QStringLiteral("Aktarım Tamamlandı"));
     f.click("btnVeriAktar");
     QTRY_COMPARE_WITH_TIMEOUT(f.boxes.pending(), 0, 30000);
     BOXSPY_VERIFY(f.boxes);
+    watch.stop();
 
     QCOMPARE(f.form->transferData(), memory);
+    // Every file is in the archive with a row per record and channel.
+    QVERIFY(labels.contains(QStringLiteral("Veriler kaydediliyor...")));
+    QCOMPARE(archived.count(), 1);
+    const DecodedDownload decoded = decodeDownload(memory);
+    QSqlQuery rows(QStringLiteral("SELECT f.istasyonno, f.kurulumtarihi, count(d.id) FROM data f "
+                                  "JOIN datadetay d ON d.data = f.id GROUP BY f.id ORDER BY f.id"));
+    for (const auto &file : decoded.files) {
+        QVERIFY(rows.next());
+        QCOMPARE(rows.value(0).toString(), QStringLiteral("3344"));
+        QCOMPARE(rows.value(1).toString(), file->fileDate().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+        QCOMPARE(rows.value(2).toLongLong(), qint64(StationArchive::rowsOf(*file).size()));
+    }
+    QVERIFY(!rows.next());
     const int blocks = int((memory.size() + 263) / 264);
     QCOMPARE(f.sim.logger()->commandsReceived().count(QStringLiteral("AKT")), blocks);
     QCOMPARE(f.form->blockPlan().size(), blocks + 1);
@@ -461,6 +492,51 @@ void TestFormTransfer::analysis_exportCannotBeWritten_reportsFailure()
     QVERIFY(f.opened.isEmpty());
     QCOMPARE(f.text("txtKurulumTarihi"), QStringLiteral("07.12.2013 14:30"));
     f.boxes.clear();
+}
+
+void TestFormTransfer::analysis_databaseNotWritable_boxThenExportsStillWritten_data()
+{
+    QTest::addColumn<bool>("readOnly");
+    QTest::newRow("read-only database") << true;
+    QTest::newRow("not an SQLite file") << false;
+}
+
+void TestFormTransfer::analysis_databaseNotWritable_boxThenExportsStillWritten()
+{
+    QFETCH(bool, readOnly);
+    FormFixture f(QStringLiteral("transfer_database"));
+    f.createForm();
+    FormFixture::closeDatabase();
+    if (!readOnly) {
+        QFile garbage(Paths::databaseFile());
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray(2048, 'x'));
+    }
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+        db.setDatabaseName(Paths::databaseFile());
+        if (readOnly) {
+            QVERIFY(db.open());
+            QVERIFY(createTables());
+            db.close();
+            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        }
+        QVERIFY(db.open());
+    }
+    const QByteArray data("\xDD\xDD\xDD" "ST1\x02" "1234\x02\x07\x12\x13\x14\x30\x00\x15\x02" "L\x02T\x02m\x02" "C\x02"
+                          "\x41\x20\x00\x00\x42\xC8\x00\x00\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF",
+                          40);
+    f.boxes.expect(MessageBox::Critical, QStringLiteral("Veritabanı"));
+    f.boxes.expect(MessageBox::Information, transferTitle, QStringLiteral("Aktarım Tamamlandı"));
+    f.form->analyseDownload(data);
+    BOXSPY_VERIFY(f.boxes);
+    const QStringList lines = f.boxes.shown().first().text.split(QLatin1Char('\n'));
+    QCOMPARE(lines.value(0), QStringLiteral("Veriler kaydedilemedi:"));
+    QVERIFY(!lines.value(1).trimmed().isEmpty());
+    const QString exported = Paths::exportDir() + QStringLiteral("/1234_071213.txt");
+    QVERIFY(readFile(exported).endsWith("07/12/2013|14:30|ANL|10.00|100.00| \r\nSSS"));
+    QCOMPARE(f.opened.size(), 1);
+    QCOMPARE(f.opened.first().toLocalFile(), exported);
 }
 
 void TestFormTransfer::analysis_emptyDownload_dumpsCountOnly()

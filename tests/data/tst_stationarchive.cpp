@@ -1,0 +1,258 @@
+// The station archive against a real SQLite file in the test's data root:
+// the rows a download gives, what a second, a grown and a rewritten download
+// change, and a database that refuses the write.
+#include "database.h"
+#include "decodedownload.h"
+#include "downloadbuilder.h"
+#include "paths.h"
+#include "stationarchive.h"
+#include "testenv.h"
+#include "vlxfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QtTest>
+
+using namespace DownloadBuilder;
+
+namespace {
+
+constexpr quint32 ten = 0x41200000;
+constexpr quint32 two = 0x40000000;
+constexpr quint32 minusThree = 0xC0400000;
+constexpr quint32 nan = 0x7FC00000;
+
+QByteArray day(int d, int hour, int minute) { return bcdTime(d, 12, 13, hour, minute); }
+
+// File A of station 1234: a time stamp, measurements, a missing record and a
+// day's summary, then measurements of the next hours. File B of station 77:
+// one measurement.
+QByteArray fileA(int measurements = 2, quint32 thirdSecondValue = minusThree, int after = 0)
+{
+    QByteArray out = exampleHeader() + timeStamp(day(7, 15, 0));
+    for (int i = 0; i < measurements; ++i)
+        out += measurement(i == 0 ? ten : two, i == 0 ? two : i == 2 ? thirdSecondValue : minusThree);
+    out += missing()
+        + summary({day(7, 1, 0), ten, two}, {day(7, 2, 0), two, ten}, {day(7, 3, 0), minusThree, two},
+                  {day(7, 4, 0), two, minusThree}, two, nan);
+    for (int i = 0; i < after; ++i)
+        out += measurement(ten, ten);
+    return out;
+}
+
+QByteArray fileB()
+{
+    return header("Kuyu", "77", day(9, 8, 0), bytes({0x00, 0x30}), "Seviye", "Sıcaklık", "cm", "C")
+        + measurement(0x41C40000 /*24.5*/, ten);
+}
+
+QStringList select(const QString &sql)
+{
+    QSqlQuery query;
+    QStringList rows;
+    if (!query.exec(sql))
+        return {QStringLiteral("error: ") + query.lastError().text()};
+    while (query.next()) {
+        QStringList columns;
+        for (int i = 0; i < query.record().count(); ++i)
+            columns << query.value(i).toString();
+        rows << columns.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
+qint64 count(const QString &table)
+{
+    return select(QStringLiteral("SELECT count(*) FROM ") + table).value(0).toLongLong();
+}
+
+ArchiveResult store(const QByteArray &download)
+{
+    const DecodedDownload decoded = decodeDownload(download);
+    StationArchive archive;
+    return archive.store(decoded.files);
+}
+
+} // namespace
+
+class TestStationArchive : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void store_twoFiles_rowsMatchTheRecords();
+    void store_again_data();
+    void store_again();
+    void store_failsInTheMiddle_leavesTablesAsBefore();
+    void store_databaseNotWritable_reportsDriverError_data();
+    void store_databaseNotWritable_reportsDriverError();
+};
+
+void TestStationArchive::init()
+{
+    TestEnv::freshAppDir(QStringLiteral("tst_stationarchive"));
+    QVERIFY(QDir().mkpath(Paths::dataRoot()));
+    QVERIFY(openDatabase());
+}
+
+void TestStationArchive::cleanup()
+{
+    QSqlDatabase::database().close();
+    QSqlDatabase::removeDatabase(QLatin1String(QSqlDatabase::defaultConnection));
+}
+
+void TestStationArchive::store_twoFiles_rowsMatchTheRecords()
+{
+    const QByteArray download = fileA() + fileB() + erased();
+    qint64 lastDone = -1;
+    qint64 lastTotal = -1;
+    const DecodedDownload decoded = decodeDownload(download);
+    StationArchive archive;
+    const ArchiveResult r = archive.store(decoded.files, [&](qint64 done, qint64 total) {
+        QVERIFY(done >= lastDone);
+        lastDone = done;
+        lastTotal = total;
+    });
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QCOMPARE(r.filesAdded, 2);
+    // The end of A is where B's header starts; B ends where the erased space does.
+    const qsizetype endA = fileA().size();
+    const qsizetype endB = endA + fileB().size();
+    QCOMPARE(select(QStringLiteral("SELECT id, istasyonadi, istasyonno, kurulumtarihi, page, buff FROM data ORDER BY id")),
+             (QStringList{QStringLiteral("1|ST1|1234|2013-12-07 14:30:00|%1|%2").arg(endA / 1056).arg(endA % 1056),
+                          QStringLiteral("2|Kuyu|77|2013-12-09 08:00:00|%1|%2").arg(endB / 1056).arg(endB % 1056)}));
+    // Both channels of a measurement; the missing record and the NaN average
+    // of channel 2 left out; a summary's extreme only for its channel.
+    const QStringList expected{
+        "1|2013-12-07|15:00:00|0|10|1|LVL|1", "1|2013-12-07|15:00:00|0|2|2|TMP|1",
+        "1|2013-12-07|15:15:00|0|2|1|LVL|0",  "1|2013-12-07|15:15:00|0|-3|2|TMP|0",
+        "1|2013-12-07|01:00:00|1|10|1|LVL|0", "1|2013-12-07|02:00:00|1|10|2|TMP|0",
+        "1|2013-12-07|03:00:00|2|-3|1|LVL|0", "1|2013-12-07|04:00:00|2|-3|2|TMP|0",
+        "1|2013-12-07|23:59:00|3|2|1|LVL|0",
+        "2|2013-12-09|08:00:00|0|24.5|1|Seviye|0", QString::fromUtf8("2|2013-12-09|08:00:00|0|10|2|Sıcaklık|0")};
+    QCOMPARE(select(QStringLiteral("SELECT data, tarih, saat, tip, deger, chno, chname, timeset "
+                                   "FROM datadetay ORDER BY id")),
+             expected);
+    QCOMPARE(r.rowsAdded, qint64(expected.size()));
+    QCOMPARE(lastDone, qint64(expected.size()));
+    QCOMPARE(lastTotal, qint64(expected.size()));
+}
+
+void TestStationArchive::store_again_data()
+{
+    QTest::addColumn<QByteArray>("first");
+    QTest::addColumn<QByteArray>("second");
+    QTest::addColumn<qint64>("added");
+    QTest::addColumn<qint64>("removed");
+    QTest::addColumn<int>("replaced");
+    QTest::addColumn<qint64>("rowsOfA");   // afterwards
+    // File A gives two rows per measurement and five of its summary.
+    const QByteArray b = fileB();
+    QTest::newRow("the same download twice: nothing added")
+        << fileA() + b + erased() << fileA() + b + erased() << qint64(0) << qint64(0) << 0 << qint64(9);
+    QTest::newRow("file A grown by three measurements, file B new: exactly their rows")
+        << fileA() + erased() << fileA(2, minusThree, 3) + b + erased() << qint64(6 + 2) << qint64(0) << 0
+        << qint64(15);
+    QTest::newRow("file A erased and rewritten shorter with the same install time: replaced")
+        << fileA(2, minusThree, 3) + erased()
+        << exampleHeader() + measurement(two, two) + measurement(two, two) + erased() << qint64(4)
+        << qint64(15) << 1 << qint64(4);
+    QTest::newRow("file A rewritten longer, differing in the middle: replaced")
+        << fileA(3) + erased() << fileA(3, ten, 2) + erased() << qint64(15) << qint64(11) << 1
+        << qint64(15);
+}
+
+void TestStationArchive::store_again()
+{
+    QFETCH(QByteArray, first);
+    QFETCH(QByteArray, second);
+    QFETCH(qint64, added);
+    QFETCH(qint64, removed);
+    QFETCH(int, replaced);
+    QFETCH(qint64, rowsOfA);
+    const ArchiveResult one = store(first);
+    QVERIFY2(one.ok, qPrintable(one.error));
+    const QStringList idOfA = select(QStringLiteral("SELECT id FROM data WHERE istasyonno = '1234'"));
+    QCOMPARE(idOfA.size(), 1);
+    const ArchiveResult two = store(second);
+    QVERIFY2(two.ok, qPrintable(two.error));
+    QCOMPARE(two.rowsAdded, added);
+    QCOMPARE(two.rowsRemoved, removed);
+    QCOMPARE(two.filesReplaced, replaced);
+    // A file seen again keeps its id; its rows are the new download's.
+    QCOMPARE(select(QStringLiteral("SELECT id FROM data WHERE istasyonno = '1234'")), idOfA);
+    const QString rowsOfFileA = QStringLiteral("SELECT tarih, saat, tip, deger, chno, chname, timeset "
+                                               "FROM datadetay WHERE data = %1 ORDER BY id");
+    const QStringList kept = select(rowsOfFileA.arg(idOfA.first()));
+    QCOMPARE(kept.size(), rowsOfA);
+    const bool withB = (first + second).contains(fileB());
+    QCOMPARE(count(QStringLiteral("data")), withB ? 2 : 1);
+    QCOMPARE(count(QStringLiteral("datadetay")), rowsOfA + (withB ? 2 : 0));
+    // and they are exactly the rows of storing the second download alone
+    cleanup();
+    init();
+    QVERIFY(store(second).ok);
+    QCOMPARE(select(rowsOfFileA.arg(1)), kept);
+}
+
+void TestStationArchive::store_failsInTheMiddle_leavesTablesAsBefore()
+{
+    QVERIFY(store(fileA() + erased()).ok);
+    const QStringList before = select(QStringLiteral("SELECT * FROM datadetay ORDER BY id"));
+    // The disk fills up while the second file's rows go in.
+    QSqlQuery trigger;
+    QVERIFY(trigger.exec(QStringLiteral("CREATE TRIGGER full BEFORE INSERT ON datadetay WHEN NEW.deger = 24.5 "
+                                        "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END")));
+    const ArchiveResult r = store(fileA(5) + fileB() + erased());
+    QVERIFY(!r.ok);
+    QVERIFY2(r.error.contains(QStringLiteral("disk is full")), qPrintable(r.error));
+    QCOMPARE(r.rowsAdded, qint64(0));
+    QCOMPARE(select(QStringLiteral("SELECT * FROM datadetay ORDER BY id")), before);
+    QCOMPARE(count(QStringLiteral("data")), 1);
+    // and the next store works
+    QVERIFY(trigger.exec(QStringLiteral("DROP TRIGGER full")));
+    QVERIFY(store(fileA(5) + fileB() + erased()).ok);
+    QCOMPARE(count(QStringLiteral("data")), 2);
+}
+
+void TestStationArchive::store_databaseNotWritable_reportsDriverError_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("read-only database") << "readonly";
+    QTest::newRow("not an SQLite file") << "garbage";
+}
+
+void TestStationArchive::store_databaseNotWritable_reportsDriverError()
+{
+    QFETCH(QString, kind);
+    cleanup();
+    const QString path = Paths::databaseFile();
+    if (kind == QLatin1String("garbage")) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+    db.setDatabaseName(path);
+    if (kind == QLatin1String("readonly")) {
+        QVERIFY(db.open());
+        QVERIFY(createTables());
+        db.close();
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    }
+    QVERIFY(db.open());
+    const ArchiveResult r = store(fileA() + erased());
+    QVERIFY(!r.ok);
+    QVERIFY(!r.error.trimmed().isEmpty());
+    if (kind == QLatin1String("readonly"))
+        QCOMPARE(count(QStringLiteral("datadetay")), 0);
+}
+
+QTEST_GUILESS_MAIN(TestStationArchive)
+#include "tst_stationarchive.moc"
