@@ -1,7 +1,10 @@
 #include "stationarchive.h"
 
+#include "archiveseries.h"
 #include "vlxdata.h"
 #include "vlxfile.h"
+
+#include <QFileInfo>
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -85,6 +88,15 @@ private:
     QString m_date;
     std::vector<QString> m_clocks;
 };
+
+// An install time as the database keeps it, read as the logger's own clock
+// (UTC), so that no daylight-saving rule of the computer can move or void it.
+QDateTime timestampFromText(const QString &text)
+{
+    const QDate date = QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd"));
+    const QTime time = QTime::fromString(text.mid(11), QStringLiteral("hh:mm:ss"));
+    return QDateTime(date, time, Qt::UTC);
+}
 
 } // namespace
 
@@ -196,7 +208,164 @@ ArchiveResult StationArchive::store(const std::vector<std::unique_ptr<VLXFile>> 
         return result;
     }
     result.ok = true;
+    writeCaches(files, rows, result.fileIds);
     return result;
+}
+
+QString StationArchive::cacheFolder() const
+{
+    const QString name = m_db.databaseName();
+    if (name.isEmpty() || name == QLatin1String(":memory:"))
+        return QString();
+    return QFileInfo(name).absoluteFilePath() + QStringLiteral(".series");
+}
+
+bool StationArchive::stampOf(qint64 dataId, SeriesCache::Stamp *stamp)
+{
+    // Two queries: SQLite answers each from the end of the index at once,
+    // where one query asking for both would walk all of the file's rows.
+    QSqlQuery first(m_db);
+    QSqlQuery last(m_db);
+    if (!first.prepare(QStringLiteral("SELECT id FROM datadetay WHERE data = ? ORDER BY id LIMIT 1"))
+        || !last.prepare(QStringLiteral("SELECT id FROM datadetay WHERE data = ? ORDER BY id DESC LIMIT 1")))
+        return false;
+    first.bindValue(0, dataId);
+    last.bindValue(0, dataId);
+    if (!first.exec() || !last.exec())
+        return false;
+    stamp->firstRowId = first.next() ? first.value(0).toLongLong() : 0;
+    stamp->lastRowId = last.next() ? last.value(0).toLongLong() : 0;
+    return true;
+}
+
+// The chart reads what the archive holds; the cache only saves reading it
+// back row by row. A cache that cannot be written is made again next time.
+void StationArchive::writeCaches(const std::vector<std::unique_ptr<VLXFile>> &files,
+                                 const std::vector<std::vector<ArchiveRow>> &rows,
+                                 const QList<qint64> &ids)
+{
+    const SeriesCache cache(cacheFolder());
+    if (cache.folder().isEmpty())
+        return;
+    for (std::size_t i = 0; i < files.size() && int(i) < ids.size(); ++i) {
+        SeriesCache::Stamp stamp;
+        if (!stampOf(ids.at(int(i)), &stamp))
+            continue;
+        ArchiveSeries series = ArchiveSeries::fromRows(rows[i]);
+        const VLXFile &file = *files[i];
+        series.stationName = file.stationName();
+        series.stationNo = file.stationNo();
+        series.installTime = file.fileDate();
+        series.channelName[0] = file.channel1Name();
+        series.channelName[1] = file.channel2Name();
+        series.channelUnit[0] = file.channel1Unit();
+        series.channelUnit[1] = file.channel2Unit();
+        cache.write(ids.at(int(i)), stamp, series);
+    }
+}
+
+QList<ArchivedFile> StationArchive::files(const QString &stationFilter)
+{
+    QList<ArchivedFile> list;
+    QSqlQuery index(m_db);
+    index.exec(QString::fromLatin1(createDetailIndex));
+    QSqlQuery query(m_db);
+    if (!query.prepare(QStringLiteral(
+            "SELECT id, istasyonadi, istasyonno, kurulumtarihi FROM data "
+            "WHERE ? = '' OR instr(istasyonno, ?) > 0 ORDER BY kurulumtarihi DESC, id DESC")))
+        return list;
+    query.bindValue(0, stationFilter);
+    query.bindValue(1, stationFilter);
+    if (!query.exec())
+        return list;
+    while (query.next()) {
+        ArchivedFile file;
+        file.id = query.value(0).toLongLong();
+        file.stationName = query.value(1).toString();
+        file.stationNo = query.value(2).toString();
+        file.installTime = timestampFromText(query.value(3).toString());
+        list << file;
+    }
+    query.finish();
+    const SeriesCache cache(cacheFolder());
+    for (ArchivedFile &file : list) {
+        SeriesCache::Stamp stored;
+        SeriesCache::Stamp current;
+        if (!stampOf(file.id, &current))
+            continue;
+        if (cache.readStamp(file.id, &stored, &file.recordCount) && stored == current)
+            continue;
+        ArchiveSeries s;
+        if (rebuildSeries(file.id, &s))
+            file.recordCount = s.recordCount();
+    }
+    return list;
+}
+
+bool StationArchive::series(qint64 dataId, ArchiveSeries *series)
+{
+    const SeriesCache cache(cacheFolder());
+    SeriesCache::Stamp current;
+    SeriesCache::Stamp stored;
+    if (!stampOf(dataId, &current))
+        return false;
+    if (cache.read(dataId, &stored, series) && stored == current)
+        return true;
+    return rebuildSeries(dataId, series);
+}
+
+// Reads a file's rows back in their stored order. The units are not in the
+// tables; they come from an earlier cache of the file when there is one.
+bool StationArchive::rebuildSeries(qint64 dataId, ArchiveSeries *series)
+{
+    QSqlQuery file(m_db);
+    if (!file.prepare(QStringLiteral(
+            "SELECT istasyonadi, istasyonno, kurulumtarihi FROM data WHERE id = ?")))
+        return false;
+    file.bindValue(0, dataId);
+    if (!file.exec() || !file.next())
+        return false;
+
+    QSqlQuery rows(m_db);
+    rows.setForwardOnly(true);
+    if (!rows.prepare(QStringLiteral(
+            "SELECT CAST(strftime('%s', tarih || ' ' || saat) AS INTEGER), tip, chno, deger, chname "
+            "FROM datadetay WHERE data = ? ORDER BY id")))
+        return false;
+    rows.bindValue(0, dataId);
+    if (!rows.exec())
+        return false;
+    std::vector<ArchiveRow> read;
+    QString names[2];
+    while (rows.next()) {
+        ArchiveRow row;
+        row.msecs = rows.value(0).toLongLong() * 1000;
+        row.type = qint8(rows.value(1).toInt());
+        row.channel = qint8(rows.value(2).toInt() == 2 ? 2 : 1);
+        row.value = rows.value(3).toDouble();
+        if (names[row.channel - 1].isNull())
+            names[row.channel - 1] = rows.value(4).toString();
+        read.push_back(row);
+    }
+    const SeriesCache cache(cacheFolder());
+    ArchiveSeries earlier;
+    SeriesCache::Stamp stale;
+    const bool hadCache = cache.read(dataId, &stale, &earlier);
+
+    ArchiveSeries s = ArchiveSeries::fromRows(read);
+    s.stationName = file.value(0).toString();
+    s.stationNo = file.value(1).toString();
+    s.installTime = timestampFromText(file.value(2).toString());
+    for (int c = 0; c < 2; ++c) {
+        s.channelName[c] = names[c];
+        if (hadCache)
+            s.channelUnit[c] = earlier.channelUnit[c];
+    }
+    SeriesCache::Stamp stamp;
+    if (stampOf(dataId, &stamp))
+        cache.write(dataId, stamp, s);
+    *series = std::move(s);
+    return true;
 }
 
 bool StationArchive::storeFile(const VLXFile &file, const std::vector<ArchiveRow> &rows,
@@ -227,9 +396,11 @@ bool StationArchive::storeFile(const VLXFile &file, const std::vector<ArchiveRow
             return fail(s.addFile.lastError().text());
         dataId = s.addFile.lastInsertId().toLongLong();
         ++result.filesAdded;
+        result.fileIds << dataId;
         return insertRows(dataId, file, rows, 0, done, total, progress, result);
     }
 
+    result.fileIds << dataId;
     s.updateFile.bindValue(0, file.stationName());
     s.updateFile.bindValue(1, page);
     s.updateFile.bindValue(2, buff);

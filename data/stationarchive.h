@@ -1,6 +1,8 @@
 #ifndef STATIONARCHIVE_H
 #define STATIONARCHIVE_H
 
+#include "seriescache.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QSqlDatabase>
@@ -11,6 +13,7 @@
 #include <vector>
 
 class VLXFile;
+struct ArchiveSeries;
 
 // The station archive in the local database: every decoded file of every
 // download, one `data` row per station file and one `datadetay` row per
@@ -32,6 +35,16 @@ struct ArchiveResult {
     int filesReplaced = 0;    // files whose rows were written anew
     qint64 rowsAdded = 0;     // `datadetay` rows inserted
     qint64 rowsRemoved = 0;   // `datadetay` rows of replaced files
+    QList<qint64> fileIds;    // the `data` id of each file stored, in the order given
+};
+
+// One archived station file, as the chart's list shows it.
+struct ArchivedFile {
+    qint64 id = 0;
+    QString stationName;
+    QString stationNo;
+    QDateTime installTime;   // UTC, as decoded
+    qint64 recordCount = 0;  // instantaneous records and summary values
 };
 
 // One `datadetay` row of a record, as the archive writes it.
@@ -64,8 +77,21 @@ public:
     // missing record, a value that is not finite or a record without a time.
     static std::vector<ArchiveRow> rowsOf(const VLXFile &file);
 
-    // The text forms of the database: "yyyy-MM-dd hh:mm:ss", "yyyy-MM-dd", "hh:mm:ss".
+    // The text form of an install time in the database: "yyyy-MM-dd hh:mm:ss".
     static QString timestampText(const QDateTime &time);
+
+    // The archived files, newest install time first; only those whose
+    // station number contains stationFilter when it is not empty.
+    QList<ArchivedFile> files(const QString &stationFilter = QString());
+
+    // The series of an archived file, from the chart's cache of the archive
+    // (made anew from the rows when the cache is missing or no longer
+    // matches them). False when the file is unknown or cannot be read.
+    bool series(qint64 dataId, ArchiveSeries *series);
+
+    // <database file>.series, next to the database; empty for a database
+    // that is not a file.
+    QString cacheFolder() const;
 
 private:
     struct Statements;
@@ -77,6 +103,10 @@ private:
     bool storedRowsAreStartOf(qint64 dataId, qint64 storedCount,
                               const std::vector<ArchiveRow> &rows, bool &same);
     bool fail(const QString &error);
+    bool stampOf(qint64 dataId, SeriesCache::Stamp *stamp);
+    bool rebuildSeries(qint64 dataId, ArchiveSeries *series);
+    void writeCaches(const std::vector<std::unique_ptr<VLXFile>> &files,
+                     const std::vector<std::vector<ArchiveRow>> &rows, const QList<qint64> &ids);
 
     QSqlDatabase m_db;
     std::unique_ptr<Statements> m_statements;

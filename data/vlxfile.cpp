@@ -15,18 +15,6 @@ namespace {
 
 constexpr int pageSize = 1056;
 
-// The station number comes from the logger's own data; it names a file, so it
-// must not be able to name a folder or a device-style path.
-QString fileNamePart(const QString &text)
-{
-    QString part = text;
-    for (QChar &c : part) {
-        if (c.unicode() < 0x20 || QStringView(u"/\\:*?\"<>|").contains(c))
-            c = QLatin1Char('_');
-    }
-    return part;
-}
-
 } // namespace
 
 VLXFile::VLXFile(QObject *parent)
@@ -35,6 +23,16 @@ VLXFile::VLXFile(QObject *parent)
 }
 
 VLXFile::~VLXFile() { qDeleteAll(m_records); }
+
+QString VLXFile::fileNamePart(const QString &text)
+{
+    QString part = text;
+    for (QChar &c : part) {
+        if (c.unicode() < 0x20 || QStringView(u"/\\:*?\"<>|").contains(c))
+            c = QLatin1Char('_');
+    }
+    return part;
+}
 
 void VLXFile::setStationNo(const QString &stationNo)
 {

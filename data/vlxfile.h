@@ -56,6 +56,11 @@ public:
 
     QString exportPath() const { return m_exportPath; }
 
+    // A text of the logger's (the station number) as part of a file name:
+    // it must not be able to name a folder or a device-style path, so
+    // control characters and / \ : * ? " < > | become "_".
+    static QString fileNamePart(const QString &text);
+
     // A decoded file's place in the logger's memory: the address of its
     // header and the address where its records end (the next header, or
     // where the decoding stopped). Both 0 for a file-list entry.

@@ -1,6 +1,8 @@
 #include "form.h"
 #include "ui_form.h"
 
+#include "charttab.h"
+
 #include "abakreader.h"
 #include "aktblokitem.h"
 #include "application.h"
@@ -72,6 +74,8 @@ Form::Form(QWidget *parent) : QWidget(parent), ui(new Ui::Form)
     m_languageListReady = true;
 
     ui->tabWidget->setCurrentIndex(0);
+    // The chart page shows a download's file once it is archived.
+    connect(this, &Form::archiveChanged, ui->chartTab, &ChartTab::showDownloaded);
     on_cbAlrCh1_toggled(ui->cbAlrCh1->isChecked());
     on_cbAlrCh2_toggled(ui->cbAlrCh2->isChecked());
     on_cmbAlrRole1_currentIndexChanged(ui->cmbAlrRole1->currentIndex());

@@ -98,8 +98,9 @@ public:
 
 signals:
     void debuging(QString message);
-    // The station archive received new rows (after a download).
-    void archiveChanged();
+    // A download was stored in the station archive: its files' archive ids,
+    // in memory order.
+    void archiveChanged(QList<qint64> fileIds);
     void closeApplication();
 
 public slots:

@@ -248,7 +248,7 @@ ArchiveResult Form::archiveDownload(const DecodedDownload &decoded)
               .arg(stored.rowsRemoved)
               .arg(DebugLog::sourceName(__FILE__))
               .arg(__LINE__));
-    if (stored.ok && stored.rowsAdded > 0)
-        emit archiveChanged();
+    if (stored.ok)
+        emit archiveChanged(stored.fileIds);
     return stored;
 }

@@ -1,10 +1,12 @@
 // vlxlogger-shots: pictures of the main window for the README. Runs the
-// program's start-up against the in-process logger simulator, connects over
-// RS232, waits for the read chain to finish and saves the window with each
-// tab page selected.
+// program's start-up against the in-process logger simulator (a station with
+// a week of records), connects over RS232, waits for the read chain to finish
+// and saves the window with the parameter and the alarm page selected; then
+// downloads the memory and saves the chart page showing it.
 //
 //   QT_QPA_PLATFORM=offscreen vlxlogger-shots doc/
-//       -> doc/screenshot-parameters.png, doc/screenshot-alarms.png
+//       -> doc/screenshot-parameters.png, doc/screenshot-alarms.png,
+//          doc/screenshot-chart.png
 //
 // The settings, debug log and data root live in a temporary folder, so the
 // real home folder and build/bin stay untouched. Exit status: 0 pictures
@@ -20,9 +22,11 @@
 #include "simoptions.h"
 #include "simserver.h"
 #include "startup.h"
+#include "waits.h"
 
 #include <QComboBox>
 #include <QDateTime>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
@@ -31,13 +35,15 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
+#include <QUrl>
 
 #include <cmath>
 
 namespace {
 
 constexpr int timeoutMs = 30000;
-const char *const pageFiles[] = {"screenshot-parameters.png", "screenshot-alarms.png"};
+const char *const pageFiles[] = {"screenshot-parameters.png", "screenshot-alarms.png",
+                                 "screenshot-chart.png"};
 
 // A rating table for station 1234 with every whole level from 0 to 500 cm,
 // so that any live level finds its flow. Flows carry two decimals: under a
@@ -64,8 +70,8 @@ bool prepareLogger(SimServer *sim, QString *error)
     options.stationName = QStringLiteral("Baraj Gölü");
     options.stationNo = QStringLiteral("1234");
     options.serialNo = QStringLiteral("00031207");
-    options.files = 2;
-    options.days = 3;   // a few kilobytes: the byte count fits its field
+    options.files = 1;
+    options.days = 7;   // a week, a few kilobytes: the byte count fits its field
     options.interval = 15;
     if (!options.apply(sim, error))
         return false;
@@ -105,6 +111,14 @@ void copyTranslations(const QString &appDir)
     for (const QString &name : from.entryList({QStringLiteral("*.qm")}, QDir::Files))
         QFile::copy(from.filePath(name), appDir + QStringLiteral("/lang/") + name);
 }
+
+// Takes the export the program asks the desktop to open.
+class UrlSink : public QObject
+{
+    Q_OBJECT
+public slots:
+    void open(const QUrl &) {}
+};
 
 } // namespace
 
@@ -151,13 +165,23 @@ int main(int argc, char *argv[])
     }
     Options::setExtraPorts({sim.ptyPath()});
 
-    // Every box is answered with its first button; the read chain ends with
-    // an information box, which is the signal to take the pictures.
+    // The download's pause before each block is the logger's, not needed
+    // against the simulator; the export is not opened in an editor.
+    Waits::current().blockPause = 1;
+    UrlSink opener;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &opener, "open");
+
+    // Every box is answered with its first button; the read chain and the
+    // download end with an information box, which are the signals to take
+    // the pictures.
     bool readDone = false;
+    bool downloadDone = false;
     QStringList unexpected;
     MessageBox::setHandler([&](const MessageBox::Request &box) {
         if (box.text == QStringLiteral("Parametre bilgileri okundu"))
             readDone = true;
+        else if (box.text == QStringLiteral("Aktarım Tamamlandı"))
+            downloadDone = true;
         else if (box.title != QStringLiteral("Çıkış"))
             unexpected << box.title + QStringLiteral(": ") + box.text;
         return 0;
@@ -175,6 +199,7 @@ int main(int argc, char *argv[])
         ports->setCurrentIndex(ports->findText(sim.ptyPath()));
 
         int status = 1;
+        bool downloadStarted = false;
         QTimer poll;
         poll.setInterval(50);
         QObject::connect(&poll, &QTimer::timeout, &window, [&] {
@@ -186,13 +211,9 @@ int main(int argc, char *argv[])
             }
             if (!readDone)
                 return;
-            poll.stop();
-            status = 0;
-            // "Hepsi" (all files): a single file's entry is wider than the list.
-            if (auto *files = window.findChild<QComboBox *>(QStringLiteral("cmbDosya")))
-                files->setCurrentIndex(files->count() - 1);
-            for (int page = 0; page < tabs->count() && page < 2; ++page) {
+            auto save = [&](int page) {
                 tabs->setCurrentIndex(page);
+                QCoreApplication::processEvents();
                 const QString file = outDir + QLatin1Char('/') + QLatin1String(pageFiles[page]);
                 if (!window.grab().save(file)) {
                     err << "vlxlogger-shots: cannot write " << file << Qt::endl;
@@ -200,11 +221,27 @@ int main(int argc, char *argv[])
                 } else {
                     QTextStream(stdout) << file << Qt::endl;
                 }
+            };
+            if (!downloadStarted) {
+                downloadStarted = true;
+                status = 0;
+                // "Hepsi" (all files): a single file's entry is wider than the list.
+                if (auto *files = window.findChild<QComboBox *>(QStringLiteral("cmbDosya")))
+                    files->setCurrentIndex(files->count() - 1);
+                for (int page = 0; page < 2; ++page)
+                    save(page);
+                if (auto *download = window.findChild<QPushButton *>(QStringLiteral("btnVeriAktar")))
+                    download->click();
+                return;
             }
+            if (!downloadDone)
+                return;
+            poll.stop();
+            save(2);
             QCoreApplication::exit(status);
         });
         QTimer::singleShot(timeoutMs, &window, [&] {
-            err << "vlxlogger-shots: the read chain did not finish" << Qt::endl;
+            err << "vlxlogger-shots: the read chain or the download did not finish" << Qt::endl;
             QCoreApplication::exit(1);
         });
         QTimer::singleShot(200, rs232, &QPushButton::click);
@@ -212,6 +249,9 @@ int main(int argc, char *argv[])
         const int result = QCoreApplication::exec();
         if (window.form()->rs232()->isOpen())
             rs232->click();   // close the link before the window goes
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         return result;
     });
 }
+
+#include "shots_main.moc"

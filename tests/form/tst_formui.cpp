@@ -63,7 +63,7 @@ private slots:
     void widget_hasInitialProperty();
     void comboBox_hasItems_data();
     void comboBox_hasItems();
-    void tabs_areParameterThenAlarm();
+    void tabs_areParameterThenAlarmThenChart();
     void styleClass_setsColourAndFont_data();
     void styleClass_setsColourAndFont();
 
@@ -328,12 +328,13 @@ void TestFormUi::comboBox_hasItems()
     QVERIFY(!combo->isEditable());
 }
 
-void TestFormUi::tabs_areParameterThenAlarm()
+void TestFormUi::tabs_areParameterThenAlarmThenChart()
 {
     BuiltForm form;
-    QCOMPARE(form.ui.tabWidget->count(), 2);
+    QCOMPARE(form.ui.tabWidget->count(), 3);
     QCOMPARE(form.ui.tabWidget->tabText(0), QStringLiteral("Parametre Bilgileri"));
     QCOMPARE(form.ui.tabWidget->tabText(1), QStringLiteral("Alarm Bilgileri"));
+    QCOMPARE(form.ui.tabWidget->tabText(2), QStringLiteral("Grafik"));
     QCOMPARE(form.ui.tabWidget->currentIndex(), 0);
     QCOMPARE(form.widget.objectName(), QStringLiteral("Form"));
 }

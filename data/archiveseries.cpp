@@ -1,0 +1,162 @@
+#include "archiveseries.h"
+
+#include "stationarchive.h"
+
+#include <QDataStream>
+#include <QHash>
+#include <QIODevice>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numeric>
+
+namespace {
+
+constexpr quint32 magic = 0x564C5853;   // "VLXS"
+constexpr quint16 formatVersion = 1;
+constexpr float absent = std::numeric_limits<float>::quiet_NaN();
+
+qint64 mostFrequentStep(const std::vector<qint64> &times)
+{
+    QHash<qint64, qint64> counts;
+    for (std::size_t i = 1; i < times.size(); ++i) {
+        const qint64 step = times[i] - times[i - 1];
+        if (step > 0)
+            ++counts[step];
+    }
+    qint64 best = 0;
+    qint64 bestCount = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > bestCount || (it.value() == bestCount && it.key() < best)) {
+            best = it.key();
+            bestCount = it.value();
+        }
+    }
+    return best;
+}
+
+// FNV-1a over the arrays, so that a damaged cache file is never drawn.
+quint64 checksum(const char *data, qsizetype size, quint64 hash)
+{
+    for (qsizetype i = 0; i < size; ++i) {
+        hash ^= quint8(data[i]);
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+template<class T>
+void writeArray(QDataStream &out, const std::vector<T> &values, quint64 &hash)
+{
+    const auto *bytes = reinterpret_cast<const char *>(values.data());
+    const qsizetype size = qsizetype(values.size() * sizeof(T));
+    out << quint64(values.size());
+    out.writeRawData(bytes, int(size));
+    hash = checksum(bytes, size, hash);
+}
+
+template<class T>
+bool readArray(QDataStream &in, std::vector<T> &values, quint64 &hash, qint64 limit)
+{
+    quint64 count = 0;
+    in >> count;
+    if (in.status() != QDataStream::Ok || count > quint64(limit))
+        return false;
+    values.resize(std::size_t(count));
+    const qsizetype size = qsizetype(count * sizeof(T));
+    if (in.readRawData(reinterpret_cast<char *>(values.data()), int(size)) != size)
+        return false;
+    hash = checksum(reinterpret_cast<const char *>(values.data()), size, hash);
+    return true;
+}
+
+} // namespace
+
+ArchiveSeries ArchiveSeries::fromRows(const std::vector<ArchiveRow> &rows)
+{
+    ArchiveSeries s;
+    bool ordered = true;
+    bool summariesOrdered = true;
+    for (const ArchiveRow &row : rows) {
+        const qint64 time = row.msecs / 1000;
+        const int slot = row.channel == 2 ? 1 : 0;
+        if (row.type != 0) {
+            summariesOrdered = summariesOrdered && (s.summaries.empty() || s.summaries.back().time <= time);
+            s.summaries.push_back({time, float(row.value), row.type, qint8(slot + 1)});
+            continue;
+        }
+        if (!s.times.empty() && s.times.back() == time && std::isnan(s.values[slot].back())) {
+            s.values[slot].back() = float(row.value);
+            continue;
+        }
+        ordered = ordered && (s.times.empty() || s.times.back() <= time);
+        s.times.push_back(time);
+        s.values[slot].push_back(float(row.value));
+        s.values[1 - slot].push_back(absent);
+    }
+    if (!ordered) {
+        std::vector<std::size_t> order(s.times.size());
+        std::iota(order.begin(), order.end(), std::size_t(0));
+        std::stable_sort(order.begin(), order.end(),
+                         [&](std::size_t a, std::size_t b) { return s.times[a] < s.times[b]; });
+        ArchiveSeries sorted;
+        for (std::size_t i : order) {
+            sorted.times.push_back(s.times[i]);
+            sorted.values[0].push_back(s.values[0][i]);
+            sorted.values[1].push_back(s.values[1][i]);
+        }
+        s.times = std::move(sorted.times);
+        s.values[0] = std::move(sorted.values[0]);
+        s.values[1] = std::move(sorted.values[1]);
+    }
+    if (!summariesOrdered)
+        std::stable_sort(s.summaries.begin(), s.summaries.end(),
+                         [](const Summary &a, const Summary &b) { return a.time < b.time; });
+    s.intervalSeconds = mostFrequentStep(s.times);
+    return s;
+}
+
+QByteArray ArchiveSeries::toBytes() const
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_0);
+    out << magic << formatVersion << stationName << stationNo << installTime << channelName[0]
+        << channelName[1] << channelUnit[0] << channelUnit[1] << intervalSeconds;
+    quint64 hash = 14695981039346656037ull;
+    writeArray(out, times, hash);
+    writeArray(out, values[0], hash);
+    writeArray(out, values[1], hash);
+    writeArray(out, summaries, hash);
+    out << hash;
+    return bytes;
+}
+
+bool ArchiveSeries::fromBytes(const QByteArray &bytes, ArchiveSeries *series)
+{
+    QDataStream in(bytes);
+    in.setVersion(QDataStream::Qt_6_0);
+    quint32 readMagic = 0;
+    quint16 version = 0;
+    in >> readMagic >> version;
+    if (readMagic != magic || version != formatVersion)
+        return false;
+    ArchiveSeries s;
+    in >> s.stationName >> s.stationNo >> s.installTime >> s.channelName[0] >> s.channelName[1]
+        >> s.channelUnit[0] >> s.channelUnit[1] >> s.intervalSeconds;
+    // No array can hold more entries than the bytes there are.
+    const qint64 limit = bytes.size();
+    quint64 hash = 14695981039346656037ull;
+    if (!readArray(in, s.times, hash, limit) || !readArray(in, s.values[0], hash, limit)
+        || !readArray(in, s.values[1], hash, limit) || !readArray(in, s.summaries, hash, limit))
+        return false;
+    quint64 stored = 0;
+    in >> stored;
+    if (in.status() != QDataStream::Ok || !in.atEnd() || stored != hash
+        || s.values[0].size() != s.times.size() || s.values[1].size() != s.times.size())
+        return false;
+    if (series)
+        *series = std::move(s);
+    return true;
+}

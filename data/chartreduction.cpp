@@ -1,0 +1,177 @@
+#include "chartreduction.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Column of a time: negative before the span, `columns` or more after it.
+struct Columns {
+    double from;
+    double width;
+    qint64 of(qint64 time) const { return qint64(std::floor((double(time) - from) / width)); }
+};
+
+} // namespace
+
+QList<QList<QPointF>> reduceSpan(const std::vector<qint64> &times, const std::vector<float> &values,
+                                 double from, double to, int columns, qint64 gapSeconds)
+{
+    QList<QList<QPointF>> lines;
+    const std::size_t n = qMin(times.size(), values.size());
+    if (n == 0 || columns < 1 || !(to > from))
+        return lines;
+    const Columns grid{from, (to - from) / columns};
+
+    std::size_t begin = std::size_t(std::lower_bound(times.begin(), times.begin() + qsizetype(n),
+                                                     qint64(std::ceil(from)))
+                                    - times.begin());
+    std::size_t end = std::size_t(std::upper_bound(times.begin(), times.begin() + qsizetype(n),
+                                                   qint64(std::floor(to)))
+                                  - times.begin());
+    // One value more on each side, skipping values that are not there.
+    while (begin > 0) {
+        --begin;
+        if (!std::isnan(values[begin]))
+            break;
+    }
+    while (end < n) {
+        if (!std::isnan(values[end++]))
+            break;
+    }
+
+    QList<QPointF> line;
+    bool open = false;
+    qint64 column = 0;
+    std::size_t first = 0, lowest = 0, highest = 0, last = 0;
+    auto flush = [&] {
+        if (!open)
+            return;
+        std::size_t picked[4] = {first, lowest, highest, last};
+        std::sort(picked, picked + 4);
+        const std::size_t *unique = std::unique(picked, picked + 4);
+        for (const std::size_t *i = picked; i != unique; ++i)
+            line << QPointF(double(times[*i]), double(values[*i]));
+        open = false;
+    };
+
+    bool havePrevious = false;
+    std::size_t previous = 0;
+    for (std::size_t i = begin; i < end; ++i) {
+        const float v = values[i];
+        if (std::isnan(v))
+            continue;
+        const qint64 c = grid.of(times[i]);
+        if (havePrevious) {
+            const bool hole = gapSeconds > 0 && times[i] - times[previous] > gapSeconds;
+            if (hole && c - grid.of(times[previous]) >= 2) {
+                flush();
+                if (!line.isEmpty())
+                    lines << line;
+                line.clear();
+            } else if (c != column) {
+                flush();
+            }
+        }
+        if (!open) {
+            open = true;
+            column = c;
+            first = lowest = highest = last = i;
+        } else {
+            if (v < values[lowest])
+                lowest = i;
+            if (v > values[highest])
+                highest = i;
+            last = i;
+        }
+        previous = i;
+        havePrevious = true;
+    }
+    flush();
+    if (!line.isEmpty())
+        lines << line;
+    return lines;
+}
+
+QList<QPointF> reduceMarkers(const std::vector<ArchiveSeries::Summary> &summaries, int type,
+                             int channel, double from, double to, int columns)
+{
+    QList<QPointF> points;
+    if (columns < 1 || !(to > from))
+        return points;
+    const Columns grid{from, (to - from) / columns};
+    const auto begin = std::lower_bound(
+        summaries.begin(), summaries.end(), qint64(std::ceil(from)),
+        [](const ArchiveSeries::Summary &s, qint64 t) { return s.time < t; });
+    bool open = false;
+    qint64 column = 0;
+    QPointF kept;
+    for (auto it = begin; it != summaries.end() && double(it->time) <= to; ++it) {
+        if (it->type != type || it->channel != channel || std::isnan(it->value))
+            continue;
+        const qint64 c = grid.of(it->time);
+        const QPointF point(double(it->time), double(it->value));
+        if (open && c == column) {
+            if ((type == 1 && point.y() > kept.y()) || (type == 2 && point.y() < kept.y()))
+                kept = point;
+            continue;
+        }
+        if (open)
+            points << kept;
+        open = true;
+        column = c;
+        kept = point;
+    }
+    if (open)
+        points << kept;
+    return points;
+}
+
+QList<TimeTick> timeTicks(double from, double to, int maxTicks)
+{
+    QList<TimeTick> ticks;
+    if (!(to > from) || maxTicks < 1)
+        return ticks;
+    constexpr qint64 minute = 60, hour = 3600, day = 86400;
+    static const qint64 steps[] = {minute,     2 * minute, 5 * minute, 10 * minute, 15 * minute,
+                                   30 * minute, hour,       2 * hour,   3 * hour,    6 * hour,
+                                   12 * hour,   day,        2 * day,    7 * day,     14 * day};
+    const double span = to - from;
+    auto timeOf = [](qint64 seconds) { return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC); };
+
+    for (qint64 step : steps) {
+        if (span / double(step) > maxTicks)
+            continue;
+        const QDate first = timeOf(qint64(std::floor(from))).date();
+        const QDate last = timeOf(qint64(std::ceil(to))).date();
+        const QString format = step >= day ? (first.year() == last.year() ? QStringLiteral("dd.MM")
+                                                                          : QStringLiteral("dd.MM.yy"))
+            : first == last                ? QStringLiteral("hh:mm")
+                                           : QStringLiteral("dd.MM hh:mm");
+        // Whole steps since the epoch: midnights for day steps (the logger's
+        // clock is kept as UTC), and Mondays for weeks.
+        const qint64 offset = step >= 7 * day ? 4 * day : 0;   // 1970-01-01 was a Thursday
+        qint64 t = qint64(std::ceil((from - double(offset)) / double(step))) * step + offset;
+        for (; double(t) <= to; t += step)
+            ticks << TimeTick{double(t), timeOf(t).toString(format)};
+        return ticks;
+    }
+    // Months: the first of every n-th month.
+    const int months = int(std::ceil(span / (30.4 * day) / maxTicks));
+    const int every = months <= 1 ? 1 : months <= 2 ? 2 : months <= 3 ? 3 : months <= 6 ? 6 : 12 * ((months + 11) / 12);
+    QDate date = timeOf(qint64(std::floor(from))).date();
+    date = QDate(date.year(), date.month(), 1);
+    while (QDateTime(date, QTime(0, 0), Qt::UTC).toSecsSinceEpoch() < from)
+        date = date.addMonths(1);
+    while ((date.month() - 1) % qMin(every, 12) != 0)
+        date = date.addMonths(1);
+    for (;; date = date.addMonths(every)) {
+        const qint64 t = QDateTime(date, QTime(0, 0), Qt::UTC).toSecsSinceEpoch();
+        if (double(t) > to)
+            break;
+        ticks << TimeTick{double(t), date.toString(QStringLiteral("MM.yyyy"))};
+    }
+    return ticks;
+}

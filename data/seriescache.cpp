@@ -1,0 +1,102 @@
+#include "seriescache.h"
+
+#include "archiveseries.h"
+
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+constexpr quint32 magic = 0x564C5843;   // "VLXC"
+constexpr quint16 formatVersion = 1;
+constexpr int headerBytes = 4 + 2 + 4 * 8;
+
+struct Header {
+    qint64 dataId = 0;
+    SeriesCache::Stamp stamp;
+    qint64 recordCount = 0;
+};
+
+QByteArray headerBytesOf(const Header &h)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << magic << formatVersion << h.dataId << h.stamp.firstRowId << h.stamp.lastRowId
+        << h.recordCount;
+    return bytes;
+}
+
+bool readHeader(const QByteArray &bytes, qint64 dataId, Header *h)
+{
+    if (bytes.size() < headerBytes)
+        return false;
+    QDataStream in(bytes.left(headerBytes));
+    quint32 readMagic = 0;
+    quint16 version = 0;
+    in >> readMagic >> version >> h->dataId >> h->stamp.firstRowId >> h->stamp.lastRowId
+        >> h->recordCount;
+    return in.status() == QDataStream::Ok && readMagic == magic && version == formatVersion
+        && h->dataId == dataId;
+}
+
+} // namespace
+
+SeriesCache::SeriesCache(const QString &folder)
+    : m_folder(folder)
+{
+}
+
+QString SeriesCache::pathOf(qint64 dataId) const
+{
+    return m_folder + QStringLiteral("/%1.series").arg(dataId);
+}
+
+bool SeriesCache::write(qint64 dataId, const Stamp &stamp, const ArchiveSeries &series) const
+{
+    if (m_folder.isEmpty() || !QDir().mkpath(m_folder))
+        return false;
+    QSaveFile out(pathOf(dataId));
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray head = headerBytesOf({dataId, stamp, series.recordCount()});
+    const QByteArray body = series.toBytes();
+    if (out.write(head) != head.size() || out.write(body) != body.size()) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
+}
+
+bool SeriesCache::readStamp(qint64 dataId, Stamp *stamp, qint64 *recordCount) const
+{
+    QFile in(pathOf(dataId));
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    Header h;
+    if (!readHeader(in.read(headerBytes), dataId, &h))
+        return false;
+    *stamp = h.stamp;
+    *recordCount = h.recordCount;
+    return true;
+}
+
+bool SeriesCache::read(qint64 dataId, Stamp *stamp, ArchiveSeries *series) const
+{
+    QFile in(pathOf(dataId));
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = in.readAll();
+    Header h;
+    if (!readHeader(bytes, dataId, &h))
+        return false;
+    ArchiveSeries s;
+    if (!ArchiveSeries::fromBytes(bytes.mid(headerBytes), &s) || s.recordCount() != h.recordCount)
+        return false;
+    *stamp = h.stamp;
+    *series = std::move(s);
+    return true;
+}
+
+void SeriesCache::remove(qint64 dataId) const { QFile::remove(pathOf(dataId)); }
