@@ -1,14 +1,14 @@
 #ifndef DECODEDOWNLOAD_H
 #define DECODEDOWNLOAD_H
 
+#include "vlxfile.h"
+
 #include <QByteArray>
 #include <QDateTime>
 
 #include <functional>
 #include <memory>
 #include <vector>
-
-class VLXFile;
 
 // Decoding of a download: the bytes of the logger's memory, from address 0 to
 // the used-memory figure, as the transfer collected them.
