@@ -372,9 +372,10 @@ void TestFormGsm::gsm_dialRefused_progressCancelledWithoutBox()
     QVERIFY(picked);
     QVERIFY(sim.hasLine(QStringLiteral("modem: ATD") + phone));
     QVERIFY(sim.lines().filter(QStringLiteral("FAULT modem answers")).size() == 1);
-    // The refusal is dropped and the wait runs to its end.
-    QVERIFY(!gsm->lastWaitAnswered());
+    // The refusal ends the wait, and the modem's port is free again.
+    QVERIFY(gsm->lastWaitAnswered());
     QVERIFY(!gsm->isOpen());
+    QVERIFY(!gsm->connection()->isOpen());
     QVERIFY(f.form->progressDialog()->wasCanceled());
     QVERIFY(!f.form->progressDialog()->isVisible());
     BOXSPY_VERIFY(f.boxes);
