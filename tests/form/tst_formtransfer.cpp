@@ -60,7 +60,7 @@ private slots:
     void blockReply_endMarkerAfterThreeBlocks_analysesExactlyThose();
     void silentLogger_elevenRequests_thenTransferError();
     void cancel_inTheMiddle_noFurtherRequestAndLateRepliesIgnored();
-    void usedMemoryZero_nothingRequested();
+    void usedMemoryZero_nothingRequestedAndStrayFileListIgnored();
     void progressText_countsPacketsAndAttempts();
     void analysis_invalidDownload_boxAndDumpNoExport();
     void analysis_noHeader_saysSo();
@@ -346,7 +346,7 @@ void TestFormTransfer::cancel_inTheMiddle_noFurtherRequestAndLateRepliesIgnored(
     BOXSPY_VERIFY(f.boxes);
 }
 
-void TestFormTransfer::usedMemoryZero_nothingRequested()
+void TestFormTransfer::usedMemoryZero_nothingRequestedAndStrayFileListIgnored()
 {
     FormFixture f(QStringLiteral("transfer_empty"));
     f.createForm();
@@ -358,6 +358,16 @@ void TestFormTransfer::usedMemoryZero_nothingRequested()
     QVERIFY(f.form->blockPlan().isEmpty());
     QVERIFY(!f.form->watchdogTimer()->isActive());
     QVERIFY(!f.form->progressDialog()->isVisible());
+    QCOMPARE(f.form->pendingCommand(), 0);
+
+    // A file list arriving later is awaited by nothing: no box, no new file area.
+    f.form->dispatchResponse("DOS15\x02" "1\x02" "07/12/13 14:30\x02" "00/00/00 00:00\x02" "00/00/00 00:00\x02"
+                             "00/00/00 00:00\x02" "00/00/00 00:00\x02" "0\x02" "1000\x02" "0\x02" "1000\x02\r");
+    BOXSPY_VERIFY(f.boxes);
+    QCOMPARE(f.boxes.shown().size(), 1);
+    QCOMPARE(f.text("txtDosyaAdedi"), QStringLiteral("0"));
+    QCOMPARE(f.text("txtKullanilanBellek"), QStringLiteral("0 byte(s)"));
+    QVERIFY(f.form->blockPlan().isEmpty());
 }
 
 void TestFormTransfer::progressText_countsPacketsAndAttempts()
