@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QTranslator>
 
 namespace {
@@ -14,6 +15,19 @@ QMap<QString, QTranslator *> &translations()
 }
 
 QTranslator *&currentTranslator()
+{
+    static QTranslator *current = nullptr;
+    return current;
+}
+
+// The toolkit's translations, keyed like the program's.
+QMap<QString, QTranslator *> &toolkitTranslations()
+{
+    static QMap<QString, QTranslator *> table;
+    return table;
+}
+
+QTranslator *&currentToolkitTranslator()
 {
     static QTranslator *current = nullptr;
     return current;
@@ -33,6 +47,8 @@ Application::~Application()
     // The translators die with the application object.
     translations().clear();
     currentTranslator() = nullptr;
+    toolkitTranslations().clear();
+    currentToolkitTranslator() = nullptr;
     currentKey().clear();
 }
 
@@ -62,7 +78,23 @@ void Application::loadTranslations(const QString &directory)
         // A later file with the same key replaces the earlier entry; the
         // earlier translator stays a child of the application.
         translations().insert(key, translator);
+
+        // Not every language has one, and a system may lack the toolkit's
+        // translations altogether: the toolkit's texts then stay English.
+        if (toolkitTranslations().contains(key))
+            continue;
+        auto *toolkit = new QTranslator(QCoreApplication::instance());
+        if (toolkit->load(toolkitTranslationFile(key)))
+            toolkitTranslations().insert(key, toolkit);
+        else
+            delete toolkit;
     }
+}
+
+QString Application::toolkitTranslationFile(const QString &locale)
+{
+    return QDir(QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        .filePath(QStringLiteral("qtbase_%1.qm").arg(locale.section(QLatin1Char('_'), 0, 0)));
 }
 
 QStringList Application::loadedLocales() { return translations().keys(); }
@@ -71,15 +103,23 @@ QString Application::currentLocale() { return currentKey(); }
 
 void Application::setLanguage(const QString &locale)
 {
-    if (currentTranslator()) {
-        QCoreApplication::removeTranslator(currentTranslator());
-        currentTranslator() = nullptr;
-        currentKey().clear();
+    for (QTranslator **installed : {&currentTranslator(), &currentToolkitTranslator()}) {
+        if (*installed) {
+            QCoreApplication::removeTranslator(*installed);
+            *installed = nullptr;
+        }
     }
+    currentKey().clear();
     QTranslator *translator = translations().value(locale, nullptr);
-    if (translator) {
-        currentTranslator() = translator;
-        currentKey() = locale;
-        QCoreApplication::installTranslator(translator);
+    if (!translator)
+        return;
+    // The translator installed last is asked first: the program's own texts
+    // win over the toolkit's.
+    if (QTranslator *toolkit = toolkitTranslations().value(locale, nullptr)) {
+        currentToolkitTranslator() = toolkit;
+        QCoreApplication::installTranslator(toolkit);
     }
+    currentTranslator() = translator;
+    currentKey() = locale;
+    QCoreApplication::installTranslator(translator);
 }

@@ -158,7 +158,8 @@ void Form::on_btnGSM_clicked()
     if (m_gsm->isOpen()) {
         m_progress->setValue(0);
         // The first hang-up may meet a modem still busy with data; the second
-        // one makes sure the call is down.
+        // one makes sure the call is down. After a confirmed first one the
+        // modem's port is closed and the second returns at once.
         m_gsm->close();
         m_gsm->close();
         disconnect(m_gsm, &GSMCommunication::dataReceived, this, &Form::onDataReceived);

@@ -32,6 +32,8 @@ bool Form::planTransfer()
         // that has no data block to finish on.
         m_blockCount = 0;
         m_currentBlock = 0;
+        // Nothing is awaited any more: a stray reply later on is no file list.
+        m_pendingCommand = 0;
         hideProgress();
         MessageBox::information(this, tr("Veri Aktar"), tr("Cihazda aktarılacak veri yok."), tr("Tamam"));
         return false;

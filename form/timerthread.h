@@ -21,6 +21,8 @@ public:
     void start();
     void stop();
     bool isRunning() const { return m_timer.isActive(); }
+    // Milliseconds until the delay ends; -1 when it does not run.
+    int remainingTime() const { return m_timer.remainingTime(); }
 
 signals:
     void finished();

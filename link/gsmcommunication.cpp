@@ -6,6 +6,8 @@
 
 #include <QDebug>
 
+#include <algorithm>
+
 GSMCommunication::GSMCommunication(QObject *parent)
     : QObject(parent),
       m_messages(QStringLiteral("GSMCommunication::onDataReceived()")),
@@ -22,12 +24,31 @@ QByteArray GSMCommunication::dialLine(const QString &phone)
     return QStringLiteral("ATD%1\r").arg(phone).toUtf8();
 }
 
+namespace {
+// A modem answer, quoted with its control bytes escaped, on one line.
+QString modemAnswerLine(const char *process, const QByteArray &chunk)
+{
+    QString line;
+    QDebug(&line).nospace() << process << chunk;
+    return line;
+}
+} // namespace
+
 QString GSMCommunication::disconnectLine(const QByteArray &chunk)
 {
-    // The chunk is shown quoted, its control bytes escaped, on one line.
-    QString line;
-    QDebug(&line).nospace() << "Disconnect Process: " << chunk;
-    return line;
+    return modemAnswerLine("Disconnect Process: ", chunk);
+}
+
+bool GSMCommunication::isDialRefusal(const QByteArray &chunk)
+{
+    const QByteArrayList refusals = LinkBytes::dialRefusals();
+    return std::any_of(refusals.cbegin(), refusals.cend(),
+                       [&chunk](const QByteArray &word) { return chunk.contains(word); });
+}
+
+QString GSMCommunication::refusalLine(const QByteArray &chunk)
+{
+    return modemAnswerLine("Dial Process: ", chunk);
 }
 
 QByteArray GSMCommunication::withoutLeadingLineEnds(const QByteArray &chunk)
@@ -53,6 +74,10 @@ bool GSMCommunication::open(QString phone)
         m_waiting = true;
         m_line->send(dialLine(phone).constData(), false);
         waitForModem();
+        // A serial port opens only once: left open, it would keep the next
+        // modem search from probing the modem.
+        if (!m_connected)
+            m_line->close();
     }
     setCallState(Online);
     m_dropModemLineEnd = m_connected;
@@ -64,9 +89,15 @@ void GSMCommunication::close()
     m_messages.clear();
     m_dropModemLineEnd = false;
     setCallState(HangingUp);
+    // The port closes after a confirmed hang-up and after a dial that did
+    // not come about: without it there is no call, and nothing to wait for.
+    if (!m_line->isOpen()) {
+        m_connected = false;
+        m_lastWaitAnswered = false;
+        return;
+    }
     m_waiting = true;
-    // "+++" escapes to command mode and ATH hangs up, in one write. On a line
-    // that is not open this writes nothing, and the wait runs out.
+    // "+++" escapes to command mode and ATH hangs up, in one write.
     m_line->send(hangUpLine().constData(), false);
     waitForModem();
     // Without the modem's "OK" the call is taken as still up: the line stays
@@ -93,10 +124,13 @@ void GSMCommunication::onDataReceived(QByteArray chunk)
 {
     switch (m_callState) {
     case Dialing:
-        // "BUSY", "NO CARRIER", "ERROR" are dropped: the wait runs to its end.
         if (chunk.contains(LinkBytes::connect())) {
             m_connected = true;
             emit connected();
+        } else if (isDialRefusal(chunk)) {
+            // No call will come: the wait ends now instead of after a minute.
+            qDebug().noquote() << refusalLine(chunk);
+            m_waiting = false;
         }
         return;
     case HangingUp:

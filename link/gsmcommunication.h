@@ -17,13 +17,15 @@ class RS232Connection;
 //
 //   auto *gsm = new GSMCommunication(this);
 //   gsm->setPort(finder.selectedPort());
-//   if (gsm->open(phone))        // up to about 60 s, events keep running
+//   if (gsm->open(phone))        // until the modem answers, at most about 60 s
 //       connect(gsm, &GSMCommunication::dataReceived, this, &Form::onDataReceived);
 //   ...
-//   gsm->close();                // hang-up, up to about 60 s
+//   gsm->close();                // hang-up, until the modem's "OK", at most about 60 s
 //
 // open() and close() process pending events while they wait for the modem,
-// so handlers (the caller's too) can run inside them.
+// so handlers (the caller's too) can run inside them. A dial that does not
+// come about closes the modem's port again; a hang-up with the port already
+// closed has nothing to do and returns at once.
 class GSMCommunication : public QObject, public ICommunication
 {
     Q_OBJECT
@@ -37,8 +39,10 @@ public:
     // The modem's serial port name.
     void setPort(QString name) override;
     // Dials `phone`; true when the modem reported the connection in time.
+    // Ends at once when the modem refuses the call.
     bool open(QString phone) override;
     // Hangs up; when the modem confirms, resets it and closes its port.
+    // Without an open port there is nothing to hang up.
     void close() override;
     // Whether the call is up.
     bool isOpen() override;
@@ -50,14 +54,19 @@ public:
     static QByteArray resetLine() { return QByteArrayLiteral("ATZ\r"); }
     // The diagnostic line written when the modem confirms the hang-up.
     static QString disconnectLine(const QByteArray &chunk);
+    // Whether a modem answer to the dial line says the call has failed
+    // ("BUSY", "NO CARRIER", "NO ANSWER", "NO DIALTONE", "ERROR").
+    static bool isDialRefusal(const QByteArray &chunk);
+    // The diagnostic line written when the modem refuses the call.
+    static QString refusalLine(const QByteArray &chunk);
     // `chunk` without the CR and LF bytes at its start.
     static QByteArray withoutLeadingLineEnds(const QByteArray &chunk);
 
     int callState() const { return m_callState; }
     QString portName() const { return m_portName; }
     RS232Connection *connection() const { return m_line; }
-    // Whether the latest wait for the modem ended by its answer rather than
-    // by running out of passes.
+    // Whether the latest wait for the modem ended by its answer (a connection,
+    // a refusal, a confirmed hang-up) rather than by running out of passes.
     bool lastWaitAnswered() const { return m_lastWaitAnswered; }
     // Chunks received online and not yet delivered as a message.
     qsizetype pendingBytes() const { return m_messages.size(); }

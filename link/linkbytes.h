@@ -2,6 +2,7 @@
 #define LINKBYTES_H
 
 #include <QByteArray>
+#include <QByteArrayList>
 
 // The few byte patterns the link layer knows about the logger and the modem.
 namespace LinkBytes {
@@ -18,6 +19,12 @@ inline QByteArray connect() { return QByteArrayLiteral("CONNECT"); }
 inline QByteArray ok() { return QByteArrayLiteral("OK"); }
 // The end of every modem answer.
 inline QByteArray modemLineEnd() { return QByteArrayLiteral("\r\n"); }
+// The modem's answers to a dial line that mean no call will come about.
+inline QByteArrayList dialRefusals()
+{
+    return {QByteArrayLiteral("BUSY"), QByteArrayLiteral("NO CARRIER"), QByteArrayLiteral("NO ANSWER"),
+            QByteArrayLiteral("NO DIALTONE"), QByteArrayLiteral("ERROR")};
+}
 
 inline bool endsWithBlockEnd(const QByteArray &buffer)
 {

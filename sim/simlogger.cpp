@@ -346,17 +346,35 @@ QList<SimPiece> SimLogger::shape(QList<SimPiece> pieces)
     return pieces;
 }
 
+bool SimLogger::cutAllowed(const QByteArray &reply, qsizetype at)
+{
+    if (at <= 0 || at >= reply.size())
+        return false;
+    // A piece ending in CR is a whole text reply to the link.
+    if (reply.at(at - 1) == CR || reply.at(at) == CR)
+        return false;
+    // Whether the cut falls inside `mark` (or, with alsoAfter, right after it).
+    auto cutsMark = [&reply, at](const QByteArray &mark, bool alsoAfter) {
+        for (qsizetype from = reply.indexOf(mark); from >= 0; from = reply.indexOf(mark, from + 1)) {
+            const qsizetype end = from + mark.size();
+            if (at > from && (at < end || (alsoAfter && at == end)))
+                return true;
+        }
+        return false;
+    };
+    // "BITTI" alone is a reply of its own to the link, without the STX that
+    // makes it the end of a transfer. A block's closing FB FB FB arrives in
+    // one piece too, and a piece that ends with it is a whole block.
+    return !cutsMark(endOfTransfer(), false) && !cutsMark(QByteArray(3, char(0xFB)), true);
+}
+
 QList<SimPiece> SimLogger::split(const QByteArray &reply)
 {
-    // Cut points that would make a piece look like a whole reply to the
-    // program's link (a final CR, or FB FB FB inside a block) are avoided:
-    // the pieces must only arrive separately, not change what a reply is.
+    // The pieces must only arrive separately, not change what a reply is.
     QList<qsizetype> allowed;
     for (qsizetype p = 1; p < reply.size(); ++p) {
-        const QByteArray head = reply.left(p);
-        if (head.endsWith(CR) || head.endsWith(QByteArray(3, char(0xFB))))
-            continue;
-        allowed.append(p);
+        if (cutAllowed(reply, p))
+            allowed.append(p);
     }
     const int cuts = qMin<int>(int(allowed.size()), 1 + int(m_random.bounded(4)));
     QList<qsizetype> chosen;

@@ -80,6 +80,12 @@ public:
 
     SimFaults &faults() { return m_faults; }
 
+    // Whether the split fault may cut `reply` before its byte `at`. Never
+    // where the program's link would take a piece for a whole message or
+    // miss the end of a transfer: next to a CR, inside "BITTI" STX, inside
+    // FB FB FB or right after it.
+    static bool cutAllowed(const QByteArray &reply, qsizetype at);
+
     // Command words in the order received (frames that carried one).
     const QStringList &commandsReceived() const { return m_commands; }
     // The same frames byte for byte, from STX to CR.

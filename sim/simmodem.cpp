@@ -60,7 +60,10 @@ QList<SimPiece> SimModem::command(const QByteArray &rawLine)
         return {};
     log(QStringLiteral("modem: %1").arg(QString::fromLatin1(rawLine.trimmed())));
     if (line.startsWith("ATD")) {
-        switch (m_dialAnswer) {
+        const DialAnswer dialAnswer = m_refusals == 0 ? Connect : m_dialAnswer;
+        if (dialAnswer != Connect && m_refusals > 0)
+            --m_refusals;
+        switch (dialAnswer) {
         case Busy:
             log(QStringLiteral("FAULT modem answers BUSY"));
             return reply("BUSY", m_dialDelayMs);

@@ -31,6 +31,10 @@ public:
     bool isOnline() const { return m_online; }
     void setDialAnswer(DialAnswer answer) { m_dialAnswer = answer; }
     DialAnswer dialAnswer() const { return m_dialAnswer; }
+    // How many dials get a refusing dial answer before the calls connect;
+    // -1 (the default) refuses every one.
+    void setRefusals(int count) { m_refusals = count; }
+    int refusals() const { return m_refusals; }
     void setDialDelayMs(int ms) { m_dialDelayMs = ms; }
     // Sends the LF that closes each answer as a piece of its own, a little
     // later, so that a reader which waits for a final CR sees the answer.
@@ -50,6 +54,7 @@ private:
 
     bool m_online = false;
     DialAnswer m_dialAnswer = Connect;
+    int m_refusals = -1;
     int m_dialDelayMs = 300;
     bool m_lfApart = false;
     QByteArray m_line;

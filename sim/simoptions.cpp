@@ -45,6 +45,7 @@ bool SimOptions::parse(const QStringList &arguments, QString *error)
     add(QStringLiteral("modem"), QStringLiteral("Put an AT-command GSM modem in front of the pseudo-terminal."));
     add(QStringLiteral("modem-busy"), QStringLiteral("The modem answers a dial with BUSY."));
     add(QStringLiteral("modem-no-carrier"), QStringLiteral("The modem answers a dial with NO CARRIER."));
+    add(QStringLiteral("modem-refusals"), QStringLiteral("Refuse only the first N dials (BUSY unless --modem-no-carrier), then connect."), QStringLiteral("N"));
     add(QStringLiteral("modem-delay"), QStringLiteral("Milliseconds between a dial and the modem's answer (default 300)."), QStringLiteral("MS"));
     add(QStringLiteral("modem-lf-apart"), QStringLiteral("Send the LF closing each modem answer a little later, on its own."));
     add(QStringLiteral("baud"), QStringLiteral("Pace output like an N-baud 8N1 line."), QStringLiteral("N"));
@@ -60,7 +61,7 @@ bool SimOptions::parse(const QStringList &arguments, QString *error)
     add(QStringLiteral("gap-minutes"), QStringLiteral("A gap of MIN minutes in the middle of each file (default 90, 0 none)."), QStringLiteral("MIN"));
     add(QStringLiteral("image"), QStringLiteral("Load the memory image from FILE."), QStringLiteral("FILE"));
     add(QStringLiteral("write-image"), QStringLiteral("Write the used memory (what a complete download collects) to FILE."), QStringLiteral("FILE"));
-    add(QStringLiteral("split"), QStringLiteral("Send every reply in random pieces with small pauses."));
+    add(QStringLiteral("split"), QStringLiteral("Send every reply in random pieces with small pauses; never cut next to a CR, inside \"BITTI\" STX, or inside or right after FB FB FB."));
     add(QStringLiteral("delay"), QStringLiteral("Delay every reply by MS milliseconds."), QStringLiteral("MS"));
     add(QStringLiteral("ignore-block"), QStringLiteral("Ignore the request for block K once."), QStringLiteral("K"));
     add(QStringLiteral("duplicate-block"), QStringLiteral("Answer block K twice (once)."), QStringLiteral("K"));
@@ -95,6 +96,9 @@ bool SimOptions::parse(const QStringList &arguments, QString *error)
     modemBusy = p.isSet(QStringLiteral("modem-busy"));
     modemNoCarrier = p.isSet(QStringLiteral("modem-no-carrier"));
     modemLfApart = p.isSet(QStringLiteral("modem-lf-apart"));
+    const bool someRefused = p.isSet(QStringLiteral("modem-refusals"));
+    if (someRefused && !modemNoCarrier)
+        modemBusy = true;
     if (modemBusy || modemNoCarrier || modemLfApart || p.isSet(QStringLiteral("modem-delay")))
         modem = true;
     if (modem)
@@ -116,6 +120,7 @@ bool SimOptions::parse(const QStringList &arguments, QString *error)
         readInt(p, QStringLiteral("tcp"), &tcpPort, 0, 65535, error)
         && readInt(p, QStringLiteral("baud"), &baud, 0, 10000000, error)
         && readInt(p, QStringLiteral("modem-delay"), &modemDelayMs, 0, 120000, error)
+        && readInt(p, QStringLiteral("modem-refusals"), &modemRefusals, 0, 1000000, error)
         && readInt(p, QStringLiteral("files"), &files, 1, 5, error)
         && readInt(p, QStringLiteral("days"), &days, 1, 36500, error)
         && readInt(p, QStringLiteral("interval"), &interval, 1, 9999, error)
@@ -204,6 +209,7 @@ bool SimOptions::apply(SimServer *server, QString *error) const
         server->setModemBusy(true);
     if (modemNoCarrier)
         server->setModemNoCarrier(true);
+    server->setModemRefusals(modemRefusals);
     server->setModemDialDelay(modemDelayMs);
     server->setModemLfApart(modemLfApart);
     server->setBaud(baud);

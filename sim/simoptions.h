@@ -21,6 +21,7 @@ struct SimOptions {
     bool modem = false;
     bool modemBusy = false;
     bool modemNoCarrier = false;
+    int modemRefusals = -1;      // -1: every dial is refused (busy or no carrier)
     int modemDelayMs = 300;
     bool modemLfApart = false;
     int baud = 0;

@@ -47,6 +47,8 @@ public:
     bool modem() const { return m_modemOn; }
     void setModemBusy(bool busy);
     void setModemNoCarrier(bool noCarrier);
+    // Only the first `count` dials are refused (-1: all of them).
+    void setModemRefusals(int count) { m_modem.setRefusals(count); }
     void setModemDialDelay(int ms) { m_modem.setDialDelayMs(ms); }
     void setModemLfApart(bool apart) { m_modem.setLfApart(apart); }
     bool modemOnline() const { return m_modem.isOnline(); }

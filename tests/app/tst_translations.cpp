@@ -6,6 +6,9 @@
 #include "boxspy.h"
 #include "testenv.h"
 
+#include <QComboBox>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QtTest>
 
 namespace {
@@ -34,6 +37,7 @@ private slots:
     void mainWindow_closeAnsweredNo_keepsRunning();
     void mainWindow_closeAnsweredYes_closes();
     void form_closeApplicationAsksFirst();
+    void languageList_switchesToolkitTextsToo();
 };
 
 void TestTranslations::cleanup() { Application::setLanguage(QString()); }
@@ -71,6 +75,9 @@ void TestTranslations::loadTranslations_skipsWhatCannotBeUsed()
     QDir().mkpath(lang);
     // An English file under another name: loaded by its key fr_FR.
     copyQm("en_US.qm", lang + "/app_fr_FR.qm");
+    // A language the toolkit has no translation of is loaded all the same.
+    copyQm("en_US.qm", lang + "/app_zz_ZZ.qm");
+    QVERIFY(!QFile::exists(Application::toolkitTranslationFile("zz_ZZ")));
     QFile corrupt(lang + "/xx_XX.qm");
     QVERIFY(corrupt.open(QIODevice::WriteOnly));
     corrupt.write("this is not a translation file");
@@ -86,6 +93,9 @@ void TestTranslations::loadTranslations_skipsWhatCannotBeUsed()
 
     Application::setLanguage("fr_FR");
     QCOMPARE(Application::currentLocale(), QStringLiteral("fr_FR"));
+    QCOMPARE(exitTitle(), QStringLiteral("Exit"));
+    Application::setLanguage("zz_ZZ");
+    QCOMPARE(Application::currentLocale(), QStringLiteral("zz_ZZ"));
     QCOMPARE(exitTitle(), QStringLiteral("Exit"));
     Application::setLanguage("xx_XX");
     QCOMPARE(Application::currentLocale(), QString());
@@ -190,6 +200,31 @@ void TestTranslations::form_closeApplicationAsksFirst()
     boxes.expect(MessageBox::Question, QString::fromUtf8("Çıkış"), QString(), 1);
     emit window.form()->closeApplication();
     QVERIFY(window.isVisible());
+    BOXSPY_VERIFY(boxes);
+}
+
+void TestTranslations::languageList_switchesToolkitTextsToo()
+{
+    // The toolkit's own Turkish, as the system installs it.
+    QVERIFY2(QFile::exists(Application::toolkitTranslationFile("tr_TR")),
+             qPrintable(Application::toolkitTranslationFile("tr_TR")));
+    const QString appDir = TestEnv::freshAppDir("translations-toolkit");
+    QVERIFY(TestEnv::copyTranslations(appDir));
+    Application::loadTranslations(appDir + "/lang/");
+    BoxSpy boxes;
+    MainWindow window;
+    window.show();
+    auto *languages = window.form()->findChild<QComboBox *>("cmbLanguage");
+    auto *cancel = window.form()->progressDialog()->findChild<QPushButton *>();
+    QVERIFY(languages && cancel);
+
+    const QList<QPair<QString, QString>> switches{
+        {"en_US", "Cancel"}, {"tr_TR", QString::fromUtf8("İptal")}, {"en_US", "Cancel"}};
+    for (const auto &[locale, text] : switches) {
+        languages->setCurrentIndex(languages->findData(locale));
+        QCOMPARE(Application::currentLocale(), locale);
+        QTRY_COMPARE(cancel->text(), text);
+    }
     BOXSPY_VERIFY(boxes);
 }
 

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -75,6 +76,22 @@ QByteArray PtyPair::read(int timeoutMs, int quietMs)
         result.append(buffer, n);
     }
     return result;
+}
+
+bool PtyPair::waitUntilTaken(int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    for (;;) {
+        // What the device sent and the program has not read yet waits in the
+        // slave's input queue, which this side shares.
+        int waiting = 0;
+        if (::ioctl(m_slave, FIONREAD, &waiting) != 0 || waiting == 0)
+            return true;
+        if (timer.elapsed() >= timeoutMs)
+            return false;
+        ::usleep(2000);
+    }
 }
 
 QByteArray PtyPair::readCount(int count, int timeoutMs)

@@ -24,6 +24,9 @@ public:
     QByteArray read(int timeoutMs = 2000, int quietMs = 50);
     // Reads until `count` bytes arrived or the time ran out.
     QByteArray readCount(int count, int timeoutMs = 2000);
+    // Waits until the program has read everything written to it so far;
+    // false when that did not happen within timeoutMs.
+    bool waitUntilTaken(int timeoutMs = 2000);
 
 private:
     int m_master = -1;

@@ -56,20 +56,26 @@ void FormFixture::shortenWaits()
     w.connectSettle = 0;
     w.gprsSettle = 0;
     w.gsmSettle = 0;
-    // Long enough for a block reply that the simulator sends in pieces.
     w.watchdogDefault = 100;
     w.watchdogRS232 = 100;
     w.watchdogGPRS = 100;
     w.watchdogGSM = 100;
-    w.delayDefault = 150;
-    w.delayRS232 = 150;
-    w.delayGPRS = 150;
-    w.delayGSM = 150;
+    shortenBlockTimeout(10000);
     w.tcpConnect = 5000;
     w.tcpWrite = 5000;
     w.gsmSleep = 5;
     w.gsmPasses = 400;
-    w.modemSleep = 150;
+    // The modem's answer to a probe has this long to arrive.
+    w.modemSleep = 300;
+}
+
+void FormFixture::shortenBlockTimeout(int delayMs)
+{
+    Waits::Values &w = Waits::current();
+    w.delayDefault = delayMs;
+    w.delayRS232 = delayMs;
+    w.delayGPRS = delayMs;
+    w.delayGSM = delayMs;
 }
 
 Form *FormFixture::createForm()

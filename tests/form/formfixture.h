@@ -33,9 +33,17 @@ public:
 
     // The waits of the product, shortened so that a whole session runs in
     // well under a second; the test keeps their order and their meaning.
+    // A block request counts as unanswered only after a delay no reply
+    // takes even on a loaded machine, so a transfer retries only when the
+    // logger really left a request unanswered.
     static void shortenWaits();
     // Closes and forgets the default database connection.
     static void closeDatabase();
+    // For the tests of the time-out rule: a block request counts as
+    // unanswered `delayMs` after it was sent (then at the next tick of the
+    // watchdog). Call before the link is opened. A reply that load holds up
+    // longer than that is asked for again, as on a slow line.
+    static void shortenBlockTimeout(int delayMs = 150);
 
     // Builds the form; the simulator's pseudo-terminal (if any) is offered
     // in the port list and selected.

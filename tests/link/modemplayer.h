@@ -17,8 +17,9 @@
 // thread (the finder's preparation sleeps without processing events).
 //
 // Every line the program writes (up to its CR) is passed to the script; the
-// script returns the reads to send back, in order. Reads are written with a
-// short gap so that each arrives as a read of its own.
+// script returns the reads to send back, in order. A read is written only
+// once the program has taken in the one before, and after a short gap, so
+// that each arrives as a read of its own however busy the machine is.
 class ModemPlayer
 {
 public:
@@ -76,8 +77,10 @@ private:
                 }
                 const QByteArrayList reads = m_script(line);
                 for (int i = 0; i < reads.size(); ++i) {
-                    if (i > 0)
+                    if (i > 0) {
+                        m_pty.waitUntilTaken();
                         std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                    }
                     m_pty.write(reads.at(i));
                 }
             }

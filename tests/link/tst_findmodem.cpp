@@ -21,6 +21,10 @@
 
 namespace {
 
+// The finder's sleeps, shortened: a probe's answer has this long to arrive,
+// with room for a busy machine.
+constexpr int shortModemSleep = 200;
+
 // A modem that answers "at" with `probeAnswer` and the speed setting with
 // `prepareAnswer`; it notes the line speed the port had when it was prepared.
 struct Modem {
@@ -106,7 +110,7 @@ void TestFindModem::initTestCase()
 void TestFindModem::init()
 {
     Waits::current() = m_defaults;
-    Waits::current().modemSleep = 30;
+    Waits::current().modemSleep = shortModemSleep;
     m_boxes = std::make_unique<BoxSpy>();
 }
 
@@ -405,7 +409,7 @@ void TestFindModem::destroyDuringSearch_stopsSearchThread()
     QVERIFY(search.isNull());
     QCOMPARE(finished.size(), 1);
     // The port is free again: a second finder can probe it.
-    Waits::current().modemSleep = 30;
+    Waits::current().modemSleep = shortModemSleep;
     auto again = searchUntilDone({pty.slavePath()});
     QCOMPARE(child<QComboBox>(*again, "comboBox")->count(), 2);
 }

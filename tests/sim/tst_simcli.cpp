@@ -113,6 +113,7 @@ void TestSimCli::options_parsed_data()
     QTest::newRow("link implies pty") << QStringList {"--link", "/tmp/x"} << "pty link";
     QTest::newRow("modem implies pty") << QStringList {"--modem"} << "pty modem";
     QTest::newRow("busy implies modem") << QStringList {"--modem-busy"} << "pty modem busy";
+    QTest::newRow("refusals imply a busy modem") << QStringList {"--modem-refusals", "1"} << "refusals";
     QTest::newRow("tcp ephemeral") << QStringList {"--tcp", "0"} << "tcp0";
     QTest::newRow("full memory recorded every minute") << QStringList {"--full-memory"} << "full";
     QTest::newRow("full memory at a given interval") << QStringList {"--full-memory", "--interval", "5"}
@@ -142,6 +143,10 @@ void TestSimCli::options_parsed()
         QVERIFY(o.pty && o.modem && !o.modemBusy);
     } else if (check == QLatin1String("pty modem busy")) {
         QVERIFY(o.pty && o.modem && o.modemBusy);
+        QCOMPARE(o.modemRefusals, -1);
+    } else if (check == QLatin1String("refusals")) {
+        QVERIFY(o.pty && o.modem && o.modemBusy);
+        QCOMPARE(o.modemRefusals, 1);
     } else if (check == QLatin1String("modem timing")) {
         QVERIFY(o.pty && o.modem && o.modemLfApart);
         QCOMPARE(o.modemDelayMs, 20);

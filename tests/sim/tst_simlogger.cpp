@@ -92,6 +92,8 @@ private slots:
 
     void fault_ignoreAlarmSet_acknowledgedButOldAlarmsKept();
     void fault_split_piecesJoinToTheReply();
+    void fault_split_cutPoints_data();
+    void fault_split_cutPoints();
     void fault_split_neverCutsWhereALinkWouldEndAMessage();
     void fault_delay_firstPiecePaused();
     void fault_ignoreBlock_once();
@@ -465,23 +467,57 @@ void TestSimLogger::fault_split_piecesJoinToTheReply()
     QVERIFY(multi >= 3);
 }
 
+void TestSimLogger::fault_split_cutPoints_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<int>("at");
+    QTest::addColumn<bool>("allowed");
+    const QByteArray bitti("BITTI\x02");
+    const QByteArray block = QByteArray("D\x00\x01xy", 5) + FB3 + "z" + FB3;   // FB FB FB at 5 and 9
+    QTest::newRow("end marker, inside BITTI") << bitti << 2 << false;
+    QTest::newRow("marker in a payload, before its STX") << QByteArray("ab") + bitti + "c" << 7 << false;
+    QTest::newRow("marker in a payload, around it") << QByteArray("ab") + bitti + "c" << 8 << true;
+    QTest::newRow("before a CR") << QByteArray("ab\rcd\r") << 2 << false;
+    QTest::newRow("after a CR") << QByteArray("ab\rcd\r") << 3 << false;
+    QTest::newRow("away from a CR") << QByteArray("ab\rcd\r") << 1 << true;
+    QTest::newRow("before FB FB FB") << block << 5 << true;
+    QTest::newRow("inside FB FB FB") << block << 7 << false;
+    QTest::newRow("right after FB FB FB") << block << 8 << false;
+    QTest::newRow("inside the closing FB FB FB") << block << 11 << false;
+}
+
+void TestSimLogger::fault_split_cutPoints()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(int, at);
+    QFETCH(bool, allowed);
+    QCOMPARE(SimLogger::cutAllowed(reply, at), allowed);
+}
+
 void TestSimLogger::fault_split_neverCutsWhereALinkWouldEndAMessage()
 {
-    // A block whose payload holds FB FB FB and a CR: no piece but the last
-    // may end there.
+    // A block whose payload holds FB FB FB, a CR and the end marker: every
+    // cut the split makes is an allowed one, and the pieces join to the reply.
     SimLogger logger;
-    logger.setMemoryImage(QByteArray(100, 'a') + FB3 + '\r' + QByteArray(100, 'b') + QByteArray(8, char(0xFF)));
+    logger.setMemoryImage(QByteArray(100, 'a') + FB3 + '\r' + QByteArray(50, 'b') + "BITTI\x02"
+                          + QByteArray(50, 'c') + QByteArray(8, char(0xFF)));
     logger.faults().splitReplies = true;
     for (quint32 seed = 1; seed < 60; ++seed) {
         logger.faults().seed = seed;
         const QList<SimPiece> pieces = logger.receive(Commands::akt(0, 0));
-        QByteArray sofar;
+        QByteArray reply;
+        for (const SimPiece &piece : pieces)
+            reply += piece.bytes;
+        qsizetype at = 0;
         for (int i = 0; i + 1 < pieces.size(); ++i) {
-            sofar += pieces.at(i).bytes;
-            QVERIFY(!sofar.endsWith(FB3));
-            QVERIFY(!sofar.endsWith('\r'));
+            at += pieces.at(i).bytes.size();
+            QVERIFY2(SimLogger::cutAllowed(reply, at), qPrintable(QString::number(at)));
         }
+        QCOMPARE(reply.mid(3, logger.usedBytes()), logger.memory());
     }
+    // The end marker alone is never cut.
+    logger.faults().endAfterBlocks = 0;
+    QCOMPARE(logger.receive(Commands::akt(0, 264)).size(), 1);
 }
 
 void TestSimLogger::fault_delay_firstPiecePaused()

@@ -86,19 +86,26 @@ void TestSimModem::dial_failures_data()
 {
     QTest::addColumn<int>("answer");
     QTest::addColumn<QByteArray>("text");
-    QTest::newRow("busy") << int(SimModem::Busy) << QByteArray("\r\nBUSY\r\n");
-    QTest::newRow("no carrier") << int(SimModem::NoCarrier) << QByteArray("\r\nNO CARRIER\r\n");
+    QTest::addColumn<int>("refusals");
+    QTest::newRow("busy") << int(SimModem::Busy) << QByteArray("\r\nBUSY\r\n") << -1;
+    QTest::newRow("no carrier") << int(SimModem::NoCarrier) << QByteArray("\r\nNO CARRIER\r\n") << -1;
+    QTest::newRow("busy once, then a call") << int(SimModem::Busy) << QByteArray("\r\nBUSY\r\n") << 1;
 }
 
 void TestSimModem::dial_failures()
 {
     QFETCH(int, answer);
     QFETCH(QByteArray, text);
+    QFETCH(int, refusals);
     Line l;
     l.modem.setDialAnswer(SimModem::DialAnswer(answer));
+    l.modem.setRefusals(refusals);
     QCOMPARE(l.send("ATD123\r"), text);
     QVERIFY(!l.modem.isOnline());
     QVERIFY(!l.send(Commands::oku()).startsWith("PAR"));
+    // The next dial: refused again, or connected once the refusals are used up.
+    QCOMPARE(l.send("ATD123\r"), refusals == 1 ? QByteArray("\r\nCONNECT 9600\r\n") : text);
+    QCOMPARE(l.modem.isOnline(), refusals == 1);
 }
 
 void TestSimModem::escapeAndHangUp_inOneWrite_backToCommandMode()
