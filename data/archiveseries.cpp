@@ -7,6 +7,7 @@
 #include <QIODevice>
 
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 #include <limits>
 #include <numeric>
@@ -36,13 +37,20 @@ qint64 mostFrequentStep(const std::vector<qint64> &times)
     return best;
 }
 
-// FNV-1a over the arrays, so that a damaged cache file is never drawn.
+// A 64-bit hash of the arrays (FNV-1a over 8-byte words, then the rest), so
+// that a damaged cache file is never drawn. Word by word it costs a few
+// milliseconds for a full memory's 20 MB, where byte by byte it cost tens.
 quint64 checksum(const char *data, qsizetype size, quint64 hash)
 {
-    for (qsizetype i = 0; i < size; ++i) {
-        hash ^= quint8(data[i]);
-        hash *= 1099511628211ull;
+    constexpr quint64 prime = 1099511628211ull;
+    qsizetype i = 0;
+    for (; i + 8 <= size; i += 8) {
+        quint64 word;
+        std::memcpy(&word, data + i, 8);
+        hash = (hash ^ word) * prime;
     }
+    for (; i < size; ++i)
+        hash = (hash ^ quint8(data[i])) * prime;
     return hash;
 }
 

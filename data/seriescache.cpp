@@ -85,14 +85,23 @@ bool SeriesCache::readStamp(qint64 dataId, Stamp *stamp, qint64 *recordCount) co
 bool SeriesCache::read(qint64 dataId, Stamp *stamp, ArchiveSeries *series) const
 {
     QFile in(pathOf(dataId));
-    if (!in.open(QIODevice::ReadOnly))
+    if (!in.open(QIODevice::ReadOnly) || in.size() < headerBytes)
         return false;
-    const QByteArray bytes = in.readAll();
+    // Read in place: a full memory's cache is some 20 MB, and copying it
+    // costs more than making the series of it.
+    const uchar *mapped = in.map(0, in.size());
+    if (!mapped)
+        return false;
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), in.size());
     Header h;
-    if (!readHeader(bytes, dataId, &h))
-        return false;
     ArchiveSeries s;
-    if (!ArchiveSeries::fromBytes(bytes.mid(headerBytes), &s) || s.recordCount() != h.recordCount)
+    const bool ok = readHeader(bytes, dataId, &h)
+        && ArchiveSeries::fromBytes(QByteArray::fromRawData(bytes.constData() + headerBytes,
+                                                            bytes.size() - headerBytes),
+                                    &s)
+        && s.recordCount() == h.recordCount;
+    in.unmap(const_cast<uchar *>(mapped));
+    if (!ok)
         return false;
     *stamp = h.stamp;
     *series = std::move(s);

@@ -9,6 +9,65 @@
     </message>
 </context>
 <context>
+    <name>ChartTab</name>
+    <message>
+        <source>İstasyon No ile süz</source>
+        <translation>Filter by station number</translation>
+    </message>
+    <message>
+        <source>İstasyon</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>İstasyon No</source>
+        <translation>Station No</translation>
+    </message>
+    <message>
+        <source>Kurulum Tarihi</source>
+        <translation>Install Date</translation>
+    </message>
+    <message>
+        <source>Kayıt</source>
+        <translation>Records</translation>
+    </message>
+    <message>
+        <source>Günlük özetler</source>
+        <translation>Daily summaries</translation>
+    </message>
+    <message>
+        <source>Sıfırla</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>CSV olarak kaydet</source>
+        <translation>Save as CSV</translation>
+    </message>
+    <message>
+        <source>Arşivde kayıtlı dosya yok.</source>
+        <translation>The archive holds no files.</translation>
+    </message>
+    <message>
+        <source>CSV dosyaları (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>Dosya yazılamadı:</source>
+        <translation>The file could not be written:</translation>
+    </message>
+    <message>
+        <source>Tamam</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Dosya okunamadı.</source>
+        <translation>The file could not be read.</translation>
+    </message>
+    <message>
+        <source>Dosyada kayıt yok.</source>
+        <translation>The file holds no records.</translation>
+    </message>
+</context>
+<context>
     <name>FindModem</name>
     <message>
         <source>Find Modem</source>
@@ -566,6 +625,10 @@ Please transfer again.</translation>
     <message>
         <source>Veriler kaydediliyor...</source>
         <translation>Saving the data...</translation>
+    </message>
+    <message>
+        <source>Grafik</source>
+        <translation>Chart</translation>
     </message>
 </context>
 <context>

@@ -9,6 +9,65 @@
     </message>
 </context>
 <context>
+    <name>ChartTab</name>
+    <message>
+        <source>İstasyon No ile süz</source>
+        <translation>İstasyon No ile süz</translation>
+    </message>
+    <message>
+        <source>İstasyon</source>
+        <translation>İstasyon</translation>
+    </message>
+    <message>
+        <source>İstasyon No</source>
+        <translation>İstasyon No</translation>
+    </message>
+    <message>
+        <source>Kurulum Tarihi</source>
+        <translation>Kurulum Tarihi</translation>
+    </message>
+    <message>
+        <source>Kayıt</source>
+        <translation>Kayıt</translation>
+    </message>
+    <message>
+        <source>Günlük özetler</source>
+        <translation>Günlük özetler</translation>
+    </message>
+    <message>
+        <source>Sıfırla</source>
+        <translation>Sıfırla</translation>
+    </message>
+    <message>
+        <source>CSV olarak kaydet</source>
+        <translation>CSV olarak kaydet</translation>
+    </message>
+    <message>
+        <source>Arşivde kayıtlı dosya yok.</source>
+        <translation>Arşivde kayıtlı dosya yok.</translation>
+    </message>
+    <message>
+        <source>CSV dosyaları (*.csv)</source>
+        <translation>CSV dosyaları (*.csv)</translation>
+    </message>
+    <message>
+        <source>Dosya yazılamadı:</source>
+        <translation>Dosya yazılamadı:</translation>
+    </message>
+    <message>
+        <source>Tamam</source>
+        <translation>Tamam</translation>
+    </message>
+    <message>
+        <source>Dosya okunamadı.</source>
+        <translation>Dosya okunamadı.</translation>
+    </message>
+    <message>
+        <source>Dosyada kayıt yok.</source>
+        <translation>Dosyada kayıt yok.</translation>
+    </message>
+</context>
+<context>
     <name>FindModem</name>
     <message>
         <source>Find Modem</source>
@@ -566,6 +625,10 @@ Lütfen tekrar aktarım yapın.</translation>
     <message>
         <source>Veriler kaydediliyor...</source>
         <translation>Veriler kaydediliyor...</translation>
+    </message>
+    <message>
+        <source>Grafik</source>
+        <translation>Grafik</translation>
     </message>
 </context>
 <context>
