@@ -141,6 +141,30 @@ void TestChartTab::afterDownload_newFileFirstAndShownWithItsChannels()
     f.click("btnGrafikSifirla");
     QCOMPARE(tab->shownTo() - tab->shownFrom(), wholeSpan);
 
+    // A drag with the left button marks the span to zoom into; one with the
+    // right button pans it.
+    const QRectF plot = tab->chart()->plotArea();
+    const QPoint a(int(plot.left() + plot.width() * 0.25), int(plot.center().y()));
+    const QPoint b(int(plot.left() + plot.width() * 0.75), int(plot.center().y()));
+    const double expectedFrom = tab->shownFrom() + wholeSpan * 0.25;
+    QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, a);
+    QTest::mouseMove(view, b);
+    QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, b);
+    QVERIFY2(std::abs(tab->shownFrom() - expectedFrom) < wholeSpan * 0.02
+                 && std::abs((tab->shownTo() - tab->shownFrom()) - wholeSpan / 2) < wholeSpan * 0.02,
+             qPrintable(QStringLiteral("%1 %2").arg((tab->shownFrom() - expectedFrom) / wholeSpan)
+                            .arg((tab->shownTo() - tab->shownFrom()) / wholeSpan)));
+    const double zoomedFrom = tab->shownFrom();
+    QTest::mousePress(view, Qt::RightButton, Qt::NoModifier, b);
+    QTest::mouseMove(view, a);
+    QTest::mouseRelease(view, Qt::RightButton, Qt::NoModifier, a);
+    QVERIFY2(std::abs(tab->shownFrom() - (zoomedFrom + wholeSpan / 4)) < wholeSpan * 0.02,
+             qPrintable(QString::number((tab->shownFrom() - zoomedFrom) / wholeSpan)));
+    // and the line under the chart names the record under the mouse
+    QTest::mouseMove(view, a);
+    QVERIFY2(f.text("lblGrafikDurum").contains(QStringLiteral("Seviye: ")), qPrintable(f.text("lblGrafikDurum")));
+    f.click("btnGrafikSifirla");
+
     // The filter by station number.
     f.widget<QLineEdit>("txtArsivFiltre")->setText(QStringLiteral("900"));
     QCOMPARE(list->topLevelItemCount(), 1);
