@@ -20,8 +20,6 @@ private slots:
     void planBlocks_largeMemory_neverStraddlesPages();
     void planWithCopy_verifiesThenFetchesFromStableEnd_data();
     void planWithCopy_verifiesThenFetchesFromStableEnd();
-    void agreesWithCopy_comparesStableBytesOnly_data();
-    void agreesWithCopy_comparesStableBytesOnly();
     void readBlockReply_classifiesAndCuts_data();
     void readBlockReply_classifiesAndCuts();
     void aktBlokItem_startsEmptyAndKeepsWhatIsSet();
@@ -130,29 +128,6 @@ void TestBlockPlan::planWithCopy_verifiesThenFetchesFromStableEnd()
     QCOMPARE(plan.blocks.last().size, 6);
     QCOMPARE(plan.verifyCount, int(uses.count(QLatin1Char('V')) + uses.count(QLatin1Char('B'))));
     QCOMPARE(plan.firstFetched, firstFetched);
-}
-
-void TestBlockPlan::agreesWithCopy_comparesStableBytesOnly_data()
-{
-    QTest::addColumn<qint64>("address");
-    QTest::addColumn<QByteArray>("payload");
-    QTest::addColumn<bool>("agrees");
-    // The copy: 300 stable bytes 'a', then the erased end.
-    QTest::newRow("block 0, same bytes") << qint64(0) << QByteArray(264, 'a') << true;
-    QTest::newRow("block 0, last byte differs") << qint64(0) << QByteArray(263, 'a') + 'b' << false;
-    QTest::newRow("stable part same, new data after it") << qint64(264) << QByteArray(36, 'a') + QByteArray(228, 'n')
-                                                        << true;
-    QTest::newRow("stable part differs") << qint64(264) << QByteArray(35, 'a') + QByteArray(229, 'n') << false;
-    QTest::newRow("reply shorter than the stable part") << qint64(264) << QByteArray(30, 'a') << false;
-}
-
-void TestBlockPlan::agreesWithCopy_comparesStableBytesOnly()
-{
-    QFETCH(qint64, address);
-    QFETCH(QByteArray, payload);
-    QFETCH(bool, agrees);
-    const QByteArray copy = QByteArray(300, 'a') + QByteArray(8, '\xFF');
-    QCOMPARE(agreesWithCopy(copy, 300, address, payload), agrees);
 }
 
 void TestBlockPlan::readBlockReply_classifiesAndCuts_data()
