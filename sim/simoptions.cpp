@@ -62,7 +62,8 @@ bool SimOptions::parse(const QStringList &arguments, QString *error)
     add(QStringLiteral("write-image"), QStringLiteral("Write the used memory (what a complete download collects) to FILE."), QStringLiteral("FILE"));
     add(QStringLiteral("grow-days"), QStringLiteral("With --image: the logger records N more days (its last file goes on at its own "
                                                     "interval, with --missing-every and --gap-minutes) and the grown memory is "
-                                                    "written back to the image file. Erasing is the upload with \"delete the data\"."),
+                                                    "written back to the image file. A parameter upload that deletes the data "
+                                                    "erases the memory."),
         QStringLiteral("N"));
     add(QStringLiteral("split"), QStringLiteral("Send every reply in random pieces with small pauses."));
     add(QStringLiteral("delay"), QStringLiteral("Delay every reply by MS milliseconds."), QStringLiteral("MS"));
