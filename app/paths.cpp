@@ -24,6 +24,7 @@ QString dataRoot()
 QString exportDir() { return dataRoot() + QStringLiteral("/VLXLogger"); }
 QString ratingDir() { return dataRoot() + QStringLiteral("/Debi"); }
 QString databaseFile() { return dataRoot() + QStringLiteral("/data.db"); }
+QString memoryCopyFile() { return dataRoot() + QStringLiteral("/memory.db"); }
 
 QString appDir()
 {

@@ -12,6 +12,7 @@ QString dataRoot();      // C:/Tevo_Data on Windows, $HOME/Tevo_Data elsewhere
 QString exportDir();     // <data root>/VLXLogger: text exports
 QString ratingDir();     // <data root>/Debi: rating tables (*.abk)
 QString databaseFile();  // <data root>/data.db
+QString memoryCopyFile(); // <data root>/memory.db: the kept copies of the loggers' memories
 
 QString appDir();        // directory of the executable (overridable for tests)
 QString settingsFile();  // <app dir>/settings.ini

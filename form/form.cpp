@@ -8,6 +8,7 @@
 #include "application.h"
 #include "gprscommunication.h"
 #include "gsmcommunication.h"
+#include "memorycopy.h"
 #include "options.h"
 #include "paths.h"
 #include "rs232communication.h"

@@ -2,6 +2,7 @@
 #define FORM_H
 
 #include "converter.h"
+#include "copyplan.h"
 #include "debuglog.h"
 #include "records.h"
 
@@ -23,6 +24,7 @@ struct DecodedDownload;
 class AbakReader;
 class GPRSCommunication;
 class GSMCommunication;
+class MemoryCopy;
 class QProgressDialog;
 class QTimer;
 class RS232Communication;
@@ -147,6 +149,12 @@ private:
     static bool sameAlarmSettings(const AlarmSettings &a, const AlarmSettings &b);
     void startTransfer(const QByteArray &reply);
     void clearBlockPlan();
+    // The kept copy of the logger's memory (formcopy.cpp).
+    CopyPlan planFromCopy(qint64 usedBytes);
+    bool takeBlock(const QByteArray &payload);
+    void planWholeMemoryAgain();
+    void showPlan(const CopyPlan &plan);
+    int plannedBlockNo(int index) const;
     void disconnectGprs();
     void forgetRatingTable();
 
@@ -180,6 +188,16 @@ private:
     int m_lastBlockNo = -1;
     QByteArray m_transferData;
     QString m_transferMessage;
+
+    // The kept copy of the logger's memory: what it holds for this logger,
+    // where its stable bytes end, and how this transfer uses each block.
+    std::unique_ptr<MemoryCopy> m_memoryCopy;
+    QString m_copySerial;        // empty: nothing is kept for this transfer
+    QByteArray m_copy;
+    qint64 m_copyStableEnd = 0;
+    CopyPlan m_copyPlan;
+    qint64 m_plannedBytes = 0;
+    QString m_planNote;          // what the "Mesaj" row says while nothing else is to be said
 
     // The alarm settings last sent, while their read-back is awaited.
     std::optional<AlarmSettings> m_alarmCheck;

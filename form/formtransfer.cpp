@@ -39,9 +39,16 @@ bool Form::planTransfer()
         return false;
     }
 
-    const QList<BlockSpec> plan = planBlocks(total);
     m_transferData.reserve(int(total));
-    for (const BlockSpec &planned : plan) {
+    showPlan(planFromCopy(total));
+    return true;
+}
+
+void Form::showPlan(const CopyPlan &plan)
+{
+    clearBlockPlan();
+    m_copyPlan = plan;
+    for (const BlockSpec &planned : plan.blocks) {
         auto *item = new AKTBlokItem();
         item->setIndex(planned.index);
         item->setPage(planned.page);
@@ -51,13 +58,13 @@ bool Form::planTransfer()
     }
     m_blockCount = int(m_blockPlan.size()) - 1;
     m_currentBlock = 0;
+    m_transferMessage = m_planNote;
 
     m_progress->setMinimum(0);
     m_progress->setMaximum(m_blockCount);
     m_progress->setValue(0);
     updateTransferLabel();
     m_progress->show();
-    return true;
 }
 
 void Form::requestBlock()
@@ -97,12 +104,15 @@ void Form::handleBlockReply(const QByteArray &message)
         return;   // a second answer to a request that was repeated
 
     m_lastBlockNo = blockNo;
-    m_progress->setValue(qMin(blockNo, m_progress->maximum()));
-    m_transferMessage.clear();
+    // Replies carry the block's number in the memory, the bar counts the
+    // blocks of this transfer: the two differ by the blocks the copy stands for.
+    const int planOffset = plannedBlockNo(m_currentBlock) - m_currentBlock;
+    m_progress->setValue(qBound(0, blockNo - planOffset, m_progress->maximum()));
+    m_transferMessage = m_planNote;
     updateTransferLabel();
 
     const int lastDataBlock = int(m_blockPlan.size()) - 2;
-    if (blockNo == m_currentBlock) {
+    if (blockNo == plannedBlockNo(m_currentBlock)) {
         const AKTBlokItem *item = m_blockPlan.at(m_currentBlock);
         if (message.size() != item->size() + 6 && m_currentBlock != lastDataBlock) {
             m_transferMessage = tr("Boyut hatalı!");
@@ -112,12 +122,15 @@ void Form::handleBlockReply(const QByteArray &message)
             requestBlock();
             return;
         }
-        m_transferData.append(reply.payload);
-        if (blockNo == lastDataBlock) {
-            analyseDownload(m_transferData);
-            return;
+        // False when the copy disagreed: the whole memory is planned anew
+        // and its first block is asked for below.
+        if (takeBlock(reply.payload)) {
+            if (m_currentBlock == lastDataBlock) {
+                analyseDownload(m_transferData);
+                return;
+            }
+            ++m_currentBlock;
         }
-        ++m_currentBlock;
     }
 
     m_timerExpired = false;

@@ -630,6 +630,18 @@ Please transfer again.</translation>
         <source>Grafik</source>
         <translation>Chart</translation>
     </message>
+    <message>
+        <source>Tüm belleği aktar</source>
+        <translation>Download the whole memory</translation>
+    </message>
+    <message>
+        <source>Yalnızca yeni veriler: blok %1 ve sonrası</source>
+        <translation>Only new data: block %1 onwards</translation>
+    </message>
+    <message>
+        <source>Yerel kopya cihazdakiyle uyuşmuyor; tüm bellek aktarılıyor.</source>
+        <translation>The local copy does not match the logger; downloading the whole memory.</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

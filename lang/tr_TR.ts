@@ -630,6 +630,18 @@ Lütfen tekrar aktarım yapın.</translation>
         <source>Grafik</source>
         <translation>Grafik</translation>
     </message>
+    <message>
+        <source>Tüm belleği aktar</source>
+        <translation>Tüm belleği aktar</translation>
+    </message>
+    <message>
+        <source>Yalnızca yeni veriler: blok %1 ve sonrası</source>
+        <translation>Yalnızca yeni veriler: blok %1 ve sonrası</translation>
+    </message>
+    <message>
+        <source>Yerel kopya cihazdakiyle uyuşmuyor; tüm bellek aktarılıyor.</source>
+        <translation>Yerel kopya cihazdakiyle uyuşmuyor; tüm bellek aktarılıyor.</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

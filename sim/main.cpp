@@ -5,6 +5,7 @@
 //   vlxlogger-sim --tcp 8080                       GPRS
 //   vlxlogger-sim --modem --link /tmp/ttyModem     GSM data call
 //   vlxlogger-sim --files 3 --write-image mem.bin  memory image only
+//   vlxlogger-sim --image mem.bin --grow-days 7    the same memory a week later
 //
 // Exit status: 0 done, 2 usage or I/O error.
 
@@ -76,10 +77,12 @@ int main(int argc, char *argv[])
         err << "vlxlogger-sim: " << error << Qt::endl;
         return 2;
     }
+    if (options.growDays > 0)
+        out << "IMAGE " << options.imageFile << ' ' << server.logger()->usedBytes() << Qt::endl;
     if (!options.writeImage.isEmpty())
         out << "IMAGE " << options.writeImage << ' ' << server.logger()->usedBytes() << Qt::endl;
     if (!options.pty && options.tcpPort < 0) {
-        if (!options.writeImage.isEmpty())
+        if (!options.writeImage.isEmpty() || options.growDays > 0)
             return 0;
         err << "vlxlogger-sim: nothing to listen on; use --pty, --tcp or --modem" << Qt::endl;
         return 2;

@@ -108,20 +108,14 @@ private:
     float m_last1 = -1.0f, m_last2 = -1.0f;
 };
 
-void writeFile(MemoryEncoder &enc, const GeneratorOptions &o, const QDateTime &start, int days,
-               QList<SimRecord> *records)
+// Records every interval from `start` on for `spanMinutes`: a measurement or
+// a missing record per slot, a summary at each midnight, and the options' gap.
+void writeRecords(FileWriter &out, const GeneratorOptions &o, const QDateTime &start, qint64 spanMinutes)
 {
-    FileHeader header = o.header;
-    header.installTime = start;
-    header.intervalMinutes = o.intervalMinutes;
-    enc.appendHeader(header);
-    FileWriter out(enc, records);
-    out.timeStamp(start);
-
     const int interval = qMax(1, o.intervalMinutes);
     const QDate day0 = start.date();
     const qint64 minute0 = start.time().hour() * 60 + start.time().minute();
-    const qint64 span = qint64(days) * 1440;
+    const qint64 span = spanMinutes;
     const qint64 gapFrom = o.gapMinutes > 0 ? span / 2 : -1;
     const qint64 gapTo = gapFrom + o.gapMinutes;
     const qint64 epochMinutes = qint64(epoch.daysTo(day0)) * 1440 + minute0;
@@ -157,9 +151,21 @@ void writeFile(MemoryEncoder &enc, const GeneratorOptions &o, const QDateTime &s
         out.measurement(time, v1, v2);
         tally.add(minuteOfDay, v1, v2);
     }
-    // A file that runs up to a midnight has seen that midnight's summary.
+    // Records that run up to a midnight have seen that midnight's summary.
     if ((minute0 + span) % 1440 == 0)
         out.summary(tally);
+}
+
+void writeFile(MemoryEncoder &enc, const GeneratorOptions &o, const QDateTime &start, int days,
+               QList<SimRecord> *records)
+{
+    FileHeader header = o.header;
+    header.installTime = start;
+    header.intervalMinutes = o.intervalMinutes;
+    enc.appendHeader(header);
+    FileWriter out(enc, records);
+    out.timeStamp(start);
+    writeRecords(out, o, start, qint64(days) * 1440);
 }
 
 // At most this many bytes a day: every slot and the midnight summary.
@@ -244,4 +250,29 @@ GeneratedMemory generateMemory(const GeneratorOptions &options)
             result.files.last().end = qMin(result.files.last().end, end);
     }
     return result;
+}
+
+QByteArray growImage(const QByteArray &image, int days, const GeneratorOptions &options)
+{
+    const SimMemory::Scan found = SimMemory::scan(image);
+    GeneratorOptions o = options;
+    o.intervalMinutes = qBound(1, found.intervalMinutes > 0 ? found.intervalMinutes : o.intervalMinutes, 9999);
+    MemoryEncoder enc;
+    enc.appendRaw(image.left(found.dataEnd));
+    if (found.nextSlot.isValid()) {
+        FileWriter out(enc, nullptr);
+        writeRecords(out, o, found.nextSlot, qint64(qMax(1, days)) * 1440);
+    } else {
+        // No file to go on with: the logger starts one.
+        const QDateTime start(QDate::currentDate().addDays(-qMax(1, days)), QTime(0, 0), Qt::UTC);
+        writeFile(enc, o, start, qMax(1, days), nullptr);
+    }
+    enc.appendEndMark();
+    QByteArray grown = enc.bytes();
+    if (grown.size() > SimMemory::FullBytes) {
+        // The logger stops recording at the end of its memory.
+        grown.truncate(SimMemory::FullBytes - MemoryEncoder::EndMarkBytes);
+        grown.append(MemoryEncoder::EndMarkBytes, char(0xFF));
+    }
+    return grown;
 }

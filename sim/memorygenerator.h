@@ -47,4 +47,10 @@ float simulatedTemperature(qint64 minutesSinceEpoch);
 
 GeneratedMemory generateMemory(const GeneratorOptions &options);
 
+// The image as the logger leaves it `days` days later: its last file goes on
+// from its next record slot, at its own interval, with the options' missing
+// records and gap; the end mark follows. An image without a file gets one
+// (header from the options). Never more than the logger's memory.
+QByteArray growImage(const QByteArray &image, int days, const GeneratorOptions &options);
+
 #endif // MEMORYGENERATOR_H

@@ -65,6 +65,11 @@ SimMemory::Scan SimMemory::scan(const QByteArray &image)
     Scan result;
     qint64 p = 0;
     const qint64 n = image.size();
+    // The clock of the current file: every measurement or missing record
+    // takes one interval, a time stamp sets it.
+    QDateTime slot;
+    int interval = 0;
+    auto utc = [](const QDateTime &t) { return t.isValid() ? QDateTime(t.date(), t.time(), Qt::UTC) : t; };
     while (p < n) {
         const quint32 m = marker(image, p);
         if (m == 0xFFFFFF) {
@@ -74,6 +79,7 @@ SimMemory::Scan SimMemory::scan(const QByteArray &image)
             if (next == 0xFFFFFF || next == 0xFBFBFB)
                 break;
             p += 8;
+            slot = slot.addSecs(qint64(interval) * 60);
         } else if (m == 0xDDDDDD) {
             const qint64 end = headerEnd(image, p);
             if (end < 0)
@@ -83,13 +89,22 @@ SimMemory::Scan SimMemory::scan(const QByteArray &image)
             const qint64 timeAt = image.indexOf(STX, image.indexOf(STX, p + 3) + 1) + 1;
             file.installTime = bcdTime(image, timeAt);
             result.headers.append(file);
+            slot = utc(file.installTime);
+            const int high = fromBcd(image.at(timeAt + 5)), low = fromBcd(image.at(timeAt + 6));
+            interval = high < 0 || low < 0 ? 0 : high * 100 + low;
             p = end;
         } else if (m == 0xF1F1F1) {
             p += MemoryEncoder::SummaryBytes;
+        } else if (m == 0xFAFAFA) {
+            slot = utc(bcdTime(image, p + 3));
+            p += 8;
         } else {
             p += 8;
+            slot = slot.addSecs(qint64(interval) * 60);
         }
     }
+    result.nextSlot = slot;
+    result.intervalMinutes = interval;
     result.dataEnd = qMin(p, n);
     return result;
 }

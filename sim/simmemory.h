@@ -51,11 +51,13 @@ public:
     static int offsetOf(qint64 address) { return int(address % PageBytes); }
 
     // Walks the records of an image the way the decoder does and returns
-    // where each file header starts, with its install time, and where the
-    // data end.
+    // where each file header starts, with its install time, where the data
+    // end, and when the last file's next record would be taken.
     struct Scan {
         QList<File> headers;
         qint64 dataEnd = 0;
+        QDateTime nextSlot;        // UTC; invalid without a file header
+        int intervalMinutes = 0;   // the last header's record interval
     };
     static Scan scan(const QByteArray &image);
 

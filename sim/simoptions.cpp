@@ -61,6 +61,11 @@ bool SimOptions::parse(const QStringList &arguments, QString *error)
     add(QStringLiteral("gap-minutes"), QStringLiteral("A gap of MIN minutes in the middle of each file (default 90, 0 none)."), QStringLiteral("MIN"));
     add(QStringLiteral("image"), QStringLiteral("Load the memory image from FILE."), QStringLiteral("FILE"));
     add(QStringLiteral("write-image"), QStringLiteral("Write the used memory (what a complete download collects) to FILE."), QStringLiteral("FILE"));
+    add(QStringLiteral("grow-days"), QStringLiteral("With --image: the logger records N more days (its last file goes on at its own "
+                                                    "interval, with --missing-every and --gap-minutes) and the grown memory is "
+                                                    "written back to the image file. A parameter upload that deletes the data "
+                                                    "erases the memory."),
+        QStringLiteral("N"));
     add(QStringLiteral("split"), QStringLiteral("Send every reply in random pieces with small pauses; never cut next to a CR, inside \"BITTI\" STX, or inside or right after FB FB FB."));
     add(QStringLiteral("delay"), QStringLiteral("Delay every reply by MS milliseconds."), QStringLiteral("MS"));
     add(QStringLiteral("ignore-block"), QStringLiteral("Ignore the request for block K once."), QStringLiteral("K"));
@@ -135,8 +140,13 @@ bool SimOptions::parse(const QStringList &arguments, QString *error)
         && readInt(p, QStringLiteral("end-after"), &endAfter, 0, 65535, error)
         && readInt(p, QStringLiteral("close-after"), &closeAfter, 1, 1000000, error)
         && readInt(p, QStringLiteral("short-par"), &parameterFields, 0, 17, error)
-        && readInt(p, QStringLiteral("seed"), &seedValue, 0, 2147483647, error);
+        && readInt(p, QStringLiteral("seed"), &seedValue, 0, 2147483647, error)
+        && readInt(p, QStringLiteral("grow-days"), &growDays, 1, 36500, error);
     seed = quint32(seedValue);
+    if (numbersOk && growDays > 0 && imageFile.isEmpty()) {
+        *error = QStringLiteral("--grow-days needs --image FILE");
+        return false;
+    }
     // A full memory at 15 minutes would reach 30 years back; at one minute
     // it is a little over two years, ending about now.
     if (fullMemory && !p.isSet(QStringLiteral("interval")))
@@ -157,6 +167,26 @@ bool SimOptions::apply(SimServer *server, QString *error) const
         logger->setSerialNo(serialNo);
     logger->setRecordInterval(interval);
 
+    GeneratorOptions g;
+    g.files = files;
+    g.daysPerFile = days;
+    g.intervalMinutes = interval;
+    g.fullMemory = fullMemory;
+    g.missingEvery = missingEvery;
+    g.gapMinutes = gapMinutes;
+    g.header.stationName = logger->stationName();
+    g.header.stationNo = logger->stationNo();
+    g.header.channel1Name = logger->parameters().channel1Name;
+    g.header.channel2Name = logger->parameters().channel2Name;
+    g.header.channel1Unit = logger->parameters().channel1Unit;
+    g.header.channel2Unit = logger->parameters().channel2Unit;
+    auto save = [&](const QString &path) {
+        QSaveFile out(path);
+        if (out.open(QIODevice::WriteOnly) && out.write(logger->memory()) == logger->usedBytes() && out.commit())
+            return true;
+        *error = QStringLiteral("cannot write %1: %2").arg(path, out.errorString());
+        return false;
+    };
     if (!imageFile.isEmpty()) {
         QFile file(imageFile);
         if (!file.open(QIODevice::ReadOnly)) {
@@ -164,30 +194,16 @@ bool SimOptions::apply(SimServer *server, QString *error) const
             return false;
         }
         logger->setMemoryImage(file.readAll());
+        if (growDays > 0) {
+            logger->setMemoryImage(growImage(logger->memory(), growDays, g));
+            if (!save(imageFile))
+                return false;
+        }
     } else {
-        GeneratorOptions g;
-        g.files = files;
-        g.daysPerFile = days;
-        g.intervalMinutes = interval;
-        g.fullMemory = fullMemory;
-        g.missingEvery = missingEvery;
-        g.gapMinutes = gapMinutes;
-        g.header.stationName = logger->stationName();
-        g.header.stationNo = logger->stationNo();
-        g.header.channel1Name = logger->parameters().channel1Name;
-        g.header.channel2Name = logger->parameters().channel2Name;
-        g.header.channel1Unit = logger->parameters().channel1Unit;
-        g.header.channel2Unit = logger->parameters().channel2Unit;
         logger->setMemory(generateMemory(g));
     }
-    if (!writeImage.isEmpty()) {
-        QSaveFile out(writeImage);
-        if (!out.open(QIODevice::WriteOnly) || out.write(logger->memory()) != logger->usedBytes()
-            || !out.commit()) {
-            *error = QStringLiteral("cannot write %1: %2").arg(writeImage, out.errorString());
-            return false;
-        }
-    }
+    if (!writeImage.isEmpty() && !save(writeImage))
+        return false;
 
     SimFaults &f = logger->faults();
     f.splitReplies = split;

@@ -39,6 +39,7 @@ struct SimOptions {
     int gapMinutes = 90;
     QString imageFile;           // load the memory from this file
     QString writeImage;          // write the used memory to this file
+    int growDays = 0;            // with imageFile: append this many days and write it back
 
     bool split = false;
     int delayMs = 0;

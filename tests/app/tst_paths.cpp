@@ -28,6 +28,7 @@ void TestPaths::fixedFolders_standUnderTheDataRoot()
     QCOMPARE(Paths::exportDir(), QStringLiteral("/tmp/vlx-root/VLXLogger"));
     QCOMPARE(Paths::ratingDir(), QStringLiteral("/tmp/vlx-root/Debi"));
     QCOMPARE(Paths::databaseFile(), QStringLiteral("/tmp/vlx-root/data.db"));
+    QCOMPARE(Paths::memoryCopyFile(), QStringLiteral("/tmp/vlx-root/memory.db"));
     Paths::setAppDir(QStringLiteral("/opt/vlx"));
     QCOMPARE(Paths::settingsFile(), QStringLiteral("/opt/vlx/settings.ini"));
     QCOMPARE(Paths::langDir(), QStringLiteral("/opt/vlx/lang"));

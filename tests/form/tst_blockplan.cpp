@@ -1,5 +1,6 @@
 #include "aktblokitem.h"
 #include "blockplan.h"
+#include "copyplan.h"
 
 #include <QtTest>
 
@@ -17,6 +18,8 @@ private slots:
     void planBlocks_quarterPagesThenClosingItem_data();
     void planBlocks_quarterPagesThenClosingItem();
     void planBlocks_largeMemory_neverStraddlesPages();
+    void planWithCopy_verifiesThenFetchesFromStableEnd_data();
+    void planWithCopy_verifiesThenFetchesFromStableEnd();
     void readBlockReply_classifiesAndCuts_data();
     void readBlockReply_classifiesAndCuts();
     void aktBlokItem_startsEmptyAndKeepsWhatIsSet();
@@ -72,6 +75,59 @@ void TestBlockPlan::planBlocks_largeMemory_neverStraddlesPages()
     QCOMPARE(covered, used);
     QCOMPARE(blocks.last().size, 6);
     QCOMPARE(blocks.at(blocks.size() - 2).size, int(used - 37360LL * 264));
+}
+
+void TestBlockPlan::planWithCopy_verifiesThenFetchesFromStableEnd_data()
+{
+    QTest::addColumn<qint64>("used");
+    QTest::addColumn<qint64>("stableEnd");
+    QTest::addColumn<QList<int>>("blockNumbers");   // in request order
+    QTest::addColumn<QString>("uses");              // per block: V verify, B verify and keep, F fetch
+    QTest::addColumn<int>("firstFetched");
+    // 2000 bytes: blocks 0 to 7, the last of 152 bytes.
+    QTest::newRow("no copy") << qint64(1000) << qint64(0) << QList<int>{0, 1, 2, 3} << "FFFF" << 0;
+    QTest::newRow("stable end inside block 3") << qint64(2000) << qint64(1000)
+                                               << QList<int>{0, 3, 4, 5, 6, 7} << "VBFFFF" << 3;
+    QTest::newRow("stable end on the boundary of block 3") << qint64(2000) << qint64(792)
+                                                           << QList<int>{0, 2, 3, 4, 5, 6, 7} << "VVFFFFF" << 3;
+    QTest::newRow("stable end inside block 0") << qint64(1000) << qint64(100)
+                                               << QList<int>{0, 1, 2, 3} << "BFFF" << 0;
+    QTest::newRow("stable end at the end of block 0") << qint64(1000) << qint64(264)
+                                                      << QList<int>{0, 1, 2, 3} << "VFFF" << 1;
+    QTest::newRow("nothing new: only the erased end mark") << qint64(1000) << qint64(992)
+                                                           << QList<int>{0, 3} << "VB" << 3;
+    QTest::newRow("stable end at the used memory's end") << qint64(792) << qint64(792)
+                                                         << QList<int>{0, 2} << "VV" << 3;
+    QTest::newRow("stable end past the used memory: erased") << qint64(500) << qint64(1000)
+                                                             << QList<int>{0, 1} << "FF" << 0;
+    QTest::newRow("last block of a full memory") << qint64(9863168) << qint64(9863100)
+                                                 << QList<int>{0, 37360} << "VB" << 37360;
+}
+
+void TestBlockPlan::planWithCopy_verifiesThenFetchesFromStableEnd()
+{
+    QFETCH(qint64, used);
+    QFETCH(qint64, stableEnd);
+    QFETCH(QList<int>, blockNumbers);
+    QFETCH(QString, uses);
+    QFETCH(int, firstFetched);
+    const CopyPlan plan = planWithCopy(used, stableEnd);
+    const QList<BlockSpec> whole = planBlocks(used);
+    QCOMPARE(plan.blocks.size(), blockNumbers.size() + 1);
+    QString shown;
+    for (int i = 0; i < blockNumbers.size(); ++i) {
+        const BlockSpec &b = plan.blocks.at(i);
+        QCOMPARE(b.index, i);
+        QCOMPARE(blockNumberAt(b.page, b.offset), blockNumbers.at(i));
+        QCOMPARE(b.size, whole.at(blockNumbers.at(i)).size);
+        const BlockUse use = plan.uses.at(i);
+        shown += use == BlockUse::Verify ? 'V' : use == BlockUse::VerifyAndFetch ? 'B' : 'F';
+    }
+    QCOMPARE(shown, uses);
+    QCOMPARE(plan.blocks.last().index, int(blockNumbers.size()));
+    QCOMPARE(plan.blocks.last().size, 6);
+    QCOMPARE(plan.verifyCount, int(uses.count(QLatin1Char('V')) + uses.count(QLatin1Char('B'))));
+    QCOMPARE(plan.firstFetched, firstFetched);
 }
 
 void TestBlockPlan::readBlockReply_classifiesAndCuts_data()

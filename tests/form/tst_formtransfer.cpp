@@ -8,15 +8,18 @@
 #include "decodedownload.h"
 #include "commands.h"
 #include "gprscommunication.h"
+#include "memorycopy.h"
 #include "messagebox.h"
 #include "paths.h"
 #include "rawdump.h"
 #include "simmemory.h"
 #include "stationarchive.h"
-#include "vlxfile.h"
 #include "rs232communication.h"
+#include "simreplies.h"
 #include "testenv.h"
+#include "vlxfile.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -54,6 +57,34 @@ QByteArray exportByTool(const QByteArray &memory, const QString &dir)
     return readFile(output);
 }
 
+// Block numbers of the block requests the logger received, in order.
+QList<int> requestedBlocks(const SimLogger &logger)
+{
+    QList<int> blocks;
+    for (const QByteArray &frame : logger.framesReceived()) {
+        if (const std::optional<SimReplies::BlockRequest> request = SimReplies::parseBlockRequest(frame))
+            blocks.append(int(request->address() / 264));
+    }
+    return blocks;
+}
+
+// One statement on the kept copies' file, through a connection of the test's own.
+bool execOnCopyFile(const QString &statement, const QVariantList &values = {})
+{
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("test"));
+        db.setDatabaseName(Paths::memoryCopyFile());
+        QSqlQuery query(db);
+        ok = db.open() && query.prepare(statement);
+        for (int i = 0; ok && i < values.size(); ++i)
+            query.bindValue(i, values.at(i));
+        ok = ok && query.exec();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("test"));
+    return ok;
+}
+
 } // namespace
 
 class TestFormTransfer : public QObject
@@ -78,9 +109,13 @@ private slots:
     void analysis_databaseNotWritable_boxThenExportsStillWritten_data();
     void analysis_databaseNotWritable_boxThenExportsStillWritten();
     void analysis_emptyDownload_dumpsCountOnly();
+    void secondDownload_fetchesOnlyWhatTheCopyLacks_data();
+    void secondDownload_fetchesOnlyWhatTheCopyLacks();
+    void interruptedDownload_resumesAfterTheKeptBlocks();
 
 private:
     void connectRs232(FormFixture &f);
+    void download(FormFixture &f);
 };
 
 void TestFormTransfer::connectRs232(FormFixture &f)
@@ -90,6 +125,15 @@ void TestFormTransfer::connectRs232(FormFixture &f)
     QTRY_COMPARE(f.boxes.pending(), 0);
     BOXSPY_VERIFY(f.boxes);
     f.sim.logger()->clearCommands();
+}
+
+void TestFormTransfer::download(FormFixture &f)
+{
+    f.sim.logger()->clearCommands();
+    f.boxes.expect(MessageBox::Information, transferTitle, QStringLiteral("Aktarım Tamamlandı"));
+    f.click("btnVeriAktar");
+    QTRY_COMPARE_WITH_TIMEOUT(f.boxes.pending(), 0, 30000);
+    BOXSPY_VERIFY(f.boxes);
 }
 
 void TestFormTransfer::download_complete_exportMatchesDecoderTool_data()
@@ -588,6 +632,166 @@ void TestFormTransfer::analysis_emptyDownload_dumpsCountOnly()
     f.form->analyseDownload(QByteArray());
     BOXSPY_VERIFY(f.boxes);
     QCOMPARE(readFile(QStringLiteral("raw_data.txt")), QByteArray("\r\n0 bytes data received.\r\n"));
+}
+
+void TestFormTransfer::secondDownload_fetchesOnlyWhatTheCopyLacks_data()
+{
+    QTest::addColumn<QString>("change");   // what happens between the two downloads
+    QTest::addColumn<QString>("fault");    // of the logger, once, during the second one
+    QTest::addColumn<bool>("fromCopy");
+    QTest::newRow("memory grown") << "grow" << "" << true;
+    QTest::newRow("nothing new") << "" << "" << true;
+    QTest::newRow("memory erased") << "erase" << "" << false;
+    QTest::newRow("logger differs at block 0") << "differ at 0" << "" << false;
+    QTest::newRow("logger differs at the copy's end") << "differ at end" << "" << false;
+    QTest::newRow("whole memory asked for") << "whole" << "" << false;
+    QTest::newRow("copy file overwritten") << "overwrite" << "" << false;
+    QTest::newRow("a block of the copy altered") << "alter" << "" << false;
+    QTest::newRow("copy cannot be written") << "refuse" << "" << true;
+    QTest::newRow("block 0 lost") << "grow" << "ignore 0" << true;
+    QTest::newRow("block at the copy's end twice") << "grow" << "duplicate end" << true;
+    QTest::newRow("block at the copy's end short") << "grow" << "short end" << true;
+    QTest::newRow("block at the copy's end numbered wrong") << "grow" << "wrong end" << true;
+}
+
+void TestFormTransfer::secondDownload_fetchesOnlyWhatTheCopyLacks()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, fault);
+    QFETCH(bool, fromCopy);
+    FormFixture f(QStringLiteral("transfer_again"));
+    SimLogger *logger = f.sim.logger();
+    GeneratorOptions options;
+    options.daysPerFile = 3;
+    logger->setMemory(generateMemory(options));
+    QVERIFY(f.sim.listenPty());
+    f.createForm();
+    connectRs232(f);
+    download(f);
+    const QByteArray first = logger->memory();
+    const qint64 stableEnd = decodeDownload(first).end;
+    const int holding = int((stableEnd - 1) / 264);
+    QCOMPARE(MemoryCopy(Paths::memoryCopyFile()).load(logger->serialNo()), first);
+
+    QByteArray second = first;
+    if (change == QLatin1String("grow")) {
+        second = growImage(first, 1, GeneratorOptions());
+    } else if (change == QLatin1String("erase")) {
+        FileHeader header;
+        header.installTime = QDateTime::currentDateTime();
+        logger->memoryState().eraseAndStart(header);
+        second = logger->memory();
+    } else if (change.startsWith(QLatin1String("differ"))) {
+        // A measurement value of block 0, or the last byte of the copy's records.
+        second[change.endsWith(QLatin1String("0")) ? 100 : stableEnd - 3] ^= 0x01;
+    } else if (change == QLatin1String("whole")) {
+        f.widget<QCheckBox>("cbTumBellek")->setChecked(true);
+    } else if (change == QLatin1String("overwrite")) {
+        f.destroyForm();
+        QFile file(Paths::memoryCopyFile());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+        file.close();
+        f.createForm();
+        connectRs232(f);
+    } else if (change == QLatin1String("alter")) {
+        QVERIFY(execOnCopyFile(QStringLiteral("UPDATE memoryblock SET bytes = ? WHERE address = 264"),
+                               {first.mid(264, 263) + 'x'}));
+    } else if (change == QLatin1String("refuse")) {
+        second = growImage(first, 1, GeneratorOptions());
+        QVERIFY(execOnCopyFile(QStringLiteral("CREATE TRIGGER refuse AFTER INSERT ON memoryblock "
+                                              "BEGIN SELECT RAISE(ABORT, 'disk full'); END")));
+    }
+    logger->setMemoryImage(second);
+    QCOMPARE(logger->memory(), second);
+    SimFaults &faults = logger->faults();
+    int *faultBlock = fault.startsWith(QLatin1String("ignore"))      ? &faults.ignoreBlock
+                      : fault.startsWith(QLatin1String("duplicate")) ? &faults.duplicateBlock
+                      : fault.startsWith(QLatin1String("short"))     ? &faults.shortBlock
+                      : fault.startsWith(QLatin1String("wrong"))     ? &faults.wrongNumberBlock
+                                                                     : nullptr;
+    if (faultBlock)
+        *faultBlock = fault.endsWith(QLatin1String("end")) ? holding : 0;
+    QStringList notes;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        if (notes.isEmpty() || notes.last() != f.form->transferMessage())
+            notes << f.form->transferMessage();
+    });
+    watch.start(1);
+
+    download(f);
+    QCOMPARE(f.form->transferData(), second);
+    QCOMPARE(readFile(f.opened.last().toLocalFile()), exportByTool(second, f.appDir));
+    if (faultBlock)
+        QCOMPARE(*faultBlock, -1);   // the fault did happen
+    const int blocks = int((second.size() + 263) / 264);
+    // Time-outs of a loaded machine may repeat a request; what counts is
+    // which blocks were asked for.
+    const QList<int> requested = requestedBlocks(*logger);
+    const QSet<int> asked(requested.cbegin(), requested.cend());
+    if (fromCopy) {
+        // Block 0 and the copy's end are checked, then only what is new comes.
+        const int newBlocks = blocks - int(stableEnd / 264);
+        QVERIFY2(asked.size() <= newBlocks + 2,
+                 qPrintable(QStringLiteral("%1 blocks asked for, %2 new").arg(asked.size()).arg(newBlocks)));
+        for (int b : asked)
+            QVERIFY2(b == 0 || b >= holding, qPrintable(QStringLiteral("block %1 asked again").arg(b)));
+        QCOMPARE(f.form->blockPlan().size(), (holding > 0 ? 1 : 0) + blocks - holding + 1);
+        QVERIFY(notes.contains(QStringLiteral("Yalnızca yeni veriler: blok %1 ve sonrası").arg(stableEnd / 264 + 1)));
+    } else {
+        for (int b = 0; b < blocks; ++b)
+            QVERIFY2(asked.contains(b), qPrintable(QStringLiteral("block %1 not asked for").arg(b)));
+        QCOMPARE(f.form->blockPlan().size(), blocks + 1);
+        QCOMPARE(notes.contains(QStringLiteral("Yerel kopya cihazdakiyle uyuşmuyor; tüm bellek aktarılıyor.")),
+                 change.startsWith(QLatin1String("differ")));
+    }
+    if (fault.startsWith(QLatin1String("short")))
+        QVERIFY(notes.contains(QStringLiteral("Boyut hatalı!")));
+    // The copy is now the logger's memory; one that could not be written stays as it was.
+    QCOMPARE(MemoryCopy(Paths::memoryCopyFile()).load(logger->serialNo()),
+             change == QLatin1String("refuse") ? first : second);
+}
+
+void TestFormTransfer::interruptedDownload_resumesAfterTheKeptBlocks()
+{
+    FormFixture f(QStringLiteral("transfer_resume"));
+    SimLogger *logger = f.sim.logger();
+    GeneratorOptions options;
+    options.daysPerFile = 4;
+    logger->setMemory(generateMemory(options));
+    const QByteArray memory = logger->memory();
+    const int blocks = int((memory.size() + 263) / 264);
+    QVERIFY(f.sim.listenTcp());
+    f.createForm();
+    f.widget<QLineEdit>("txtHost")->setText(f.tcpHost());
+    auto connectGprs = [&] {
+        f.boxes.expect(MessageBox::Information, QStringLiteral("Parametre Oku"));
+        f.click("btnGPRS");
+        QTRY_COMPARE(f.boxes.pending(), 0);
+    };
+    // The read chain, VER and six blocks, then the line drops.
+    logger->faults().closeAfterRequests = 3 + 1 + 6;
+    connectGprs();
+    f.boxes.expect(MessageBox::Critical, QStringLiteral("Socket Error"), QStringLiteral("Karşı modem bağlantıyı kapattı!"));
+    f.click("btnVeriAktar");
+    QTRY_COMPARE_WITH_TIMEOUT(f.boxes.pending(), 0, 30000);
+    QTRY_VERIFY(!f.form->gprs()->isOpen());
+    BOXSPY_VERIFY(f.boxes);
+    const int kept = int(MemoryCopy(Paths::memoryCopyFile()).load(logger->serialNo()).size() / 264);
+    QVERIFY2(kept >= 1 && kept <= 6, qPrintable(QString::number(kept)));
+    QCOMPARE(MemoryCopy(Paths::memoryCopyFile()).load(logger->serialNo()), memory.left(kept * 264));
+
+    logger->faults().closeAfterRequests = -1;
+    connectGprs();
+    download(f);
+    QCOMPARE(f.form->transferData(), memory);
+    QCOMPARE(readFile(f.opened.last().toLocalFile()), exportByTool(memory, f.appDir));
+    const QList<int> requested = requestedBlocks(*logger);
+    const QSet<int> asked(requested.cbegin(), requested.cend());
+    for (int b : asked)
+        QVERIFY2(b == 0 || b >= kept - 1, qPrintable(QStringLiteral("block %1 asked again").arg(b)));
+    QVERIFY(asked.size() <= blocks - kept + 2);
 }
 
 QTEST_MAIN(TestFormTransfer)

@@ -145,6 +145,7 @@ void TestFormUi::widget_hasKindPlaceAndCaption_data()
     row("prgMemory", "QProgressBar", 0, "", "");
     row("btnParametreYukle", "QPushButton", 0, "", "Kurulum Değerleri Yükle");
     row("btnVeriAktar", "QPushButton", 0, "", "Veri Aktar");
+    row("cbTumBellek", "QCheckBox", 0, "", "Tüm belleği aktar");
     row("rbOrtalamaKayit", "QRadioButton", 0, "Kayıt Bilgisi", "Ortalama Kayıt (Dakika)");
     row("rbAnlikKayit", "QRadioButton", 0, "Kayıt Bilgisi", "Anlık Kayıt");
     row("rbKayitMinMax", "QRadioButton", 0, "Günlük Min/Max", "Kayıt içindeki Min/Max");
@@ -256,6 +257,7 @@ void TestFormUi::widget_hasInitialProperty_data()
     }
     row("cbAlrCh1 off", "cbAlrCh1", "checked", false);
     row("cbAlrCh2 off", "cbAlrCh2", "checked", false);
+    row("cbTumBellek off", "cbTumBellek", "checked", false);
 
     for (const char *name : {"txtIstasyonAdi", "txtIstasyonNo", "txtOfsetDeg", "txtKanal1Ad"})
         row(qPrintable(QStringLiteral("%1 empty").arg(name)), name, "text", QString());

@@ -90,6 +90,7 @@ private slots:
     void options_apply_setsStateAndFaults();
     void writeImage_isWhatADownloadCollects_andVlxdecodeExportsIt();
     void loadImage_servesTheSameBytes();
+    void growDays_lastFileGoesOnAndImageIsWrittenBack();
     void tcp_printsPortAndAnswers();
     void pty_printsPathAndLink_andAnswersOverSerial();
     void usageError_exitsTwo();
@@ -178,6 +179,7 @@ void TestSimCli::options_invalid_rejected_data()
     QTest::newRow("six files") << QStringList {"--files", "6"};
     QTest::newRow("unknown option") << QStringList {"--frobnicate"};
     QTest::newRow("positional argument") << QStringList {"extra"};
+    QTest::newRow("growing without an image") << QStringList {"--grow-days", "2"};
 }
 
 void TestSimCli::options_invalid_rejected()
@@ -284,6 +286,38 @@ void TestSimCli::loadImage_servesTheSameBytes()
     QTRY_COMPARE(spy.size(), 2);
     QCOMPARE(spy.at(1).at(0).toByteArray().mid(3, 264), bytes.left(264));
     link.close();
+}
+
+void TestSimCli::growDays_lastFileGoesOnAndImageIsWrittenBack()
+{
+    const QString image = m_dir + QStringLiteral("/grown.bin");
+    GeneratorOptions g;
+    g.daysPerFile = 1;
+    const QByteArray before = generateMemory(g).image;
+    QFile f(image);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(before);
+    f.close();
+    QProcess sim;
+    sim.start(simPath(), {"--image", image, "--grow-days", "2", "--missing-every", "0", "--gap-minutes", "0"});
+    QVERIFY(sim.waitForFinished(30000));
+    QCOMPARE(sim.exitCode(), 0);
+    const QByteArray after = readFile(image);
+    QVERIFY(sim.readAllStandardOutput().contains("IMAGE " + image.toUtf8() + ' ' + QByteArray::number(after.size())));
+
+    // The recorded bytes stay; the erased end mark is written over.
+    QVERIFY(isValidDownload(after));
+    QCOMPARE(after.left(before.size() - 8), before.left(before.size() - 8));
+    QList<QDateTime> instants;
+    const std::unique_ptr<VLXFile> file = newestFile(after);
+    for (const VLXData *d : file->records()) {
+        if (d->type() == VLXData::Instant)
+            instants.append(d->time());
+    }
+    // One day and two more at 15 minutes, every slot one interval after the last.
+    QCOMPARE(instants.size(), 3 * 96);
+    for (int i = 1; i < instants.size(); ++i)
+        QCOMPARE(instants.at(i - 1).secsTo(instants.at(i)), 15 * 60);
 }
 
 void TestSimCli::tcp_printsPortAndAnswers()
