@@ -2,6 +2,7 @@
 
 #include "stationarchive.h"
 
+#include <QBuffer>
 #include <QDataStream>
 #include <QHash>
 #include <QIODevice>
@@ -91,16 +92,16 @@ ArchiveSeries ArchiveSeries::fromRows(const std::vector<ArchiveRow> &rows)
         const int slot = row.channel == 2 ? 1 : 0;
         if (row.type != 0) {
             summariesOrdered = summariesOrdered && (s.summaries.empty() || s.summaries.back().time <= time);
-            s.summaries.push_back({time, float(row.value), row.type, qint8(slot + 1)});
+            s.summaries.push_back({time, row.value, row.type, qint8(slot + 1)});
             continue;
         }
         if (!s.times.empty() && s.times.back() == time && std::isnan(s.values[slot].back())) {
-            s.values[slot].back() = float(row.value);
+            s.values[slot].back() = row.value;
             continue;
         }
         ordered = ordered && (s.times.empty() || s.times.back() <= time);
         s.times.push_back(time);
-        s.values[slot].push_back(float(row.value));
+        s.values[slot].push_back(row.value);
         s.values[1 - slot].push_back(absent);
     }
     if (!ordered) {
@@ -128,7 +129,15 @@ ArchiveSeries ArchiveSeries::fromRows(const std::vector<ArchiveRow> &rows)
 QByteArray ArchiveSeries::toBytes() const
 {
     QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    writeTo(&buffer);
+    return bytes;
+}
+
+bool ArchiveSeries::writeTo(QIODevice *device) const
+{
+    QDataStream out(device);
     out.setVersion(QDataStream::Qt_6_0);
     out << magic << formatVersion << stationName << stationNo << installTime << channelName[0]
         << channelName[1] << channelUnit[0] << channelUnit[1] << intervalSeconds;
@@ -138,7 +147,7 @@ QByteArray ArchiveSeries::toBytes() const
     writeArray(out, values[1], hash);
     writeArray(out, summaries, hash);
     out << hash;
-    return bytes;
+    return out.status() == QDataStream::Ok;
 }
 
 bool ArchiveSeries::fromBytes(const QByteArray &bytes, ArchiveSeries *series)

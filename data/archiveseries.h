@@ -8,6 +8,7 @@
 #include <vector>
 
 struct ArchiveRow;
+class QIODevice;
 
 // One archived file as the chart and the CSV export read it: the
 // instantaneous records as a time series of both channels, and the daily
@@ -58,6 +59,7 @@ struct ArchiveSeries {
     // A compact binary form, for the chart's cache of the archive. fromBytes
     // is false for anything that is not exactly such a form.
     QByteArray toBytes() const;
+    bool writeTo(QIODevice *device) const;   // the same bytes, without holding them
     static bool fromBytes(const QByteArray &bytes, ArchiveSeries *series);
 };
 

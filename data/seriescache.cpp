@@ -61,8 +61,7 @@ bool SeriesCache::write(qint64 dataId, const Stamp &stamp, const ArchiveSeries &
     if (!out.open(QIODevice::WriteOnly))
         return false;
     const QByteArray head = headerBytesOf({dataId, stamp, series.recordCount()});
-    const QByteArray body = series.toBytes();
-    if (out.write(head) != head.size() || out.write(body) != body.size()) {
+    if (out.write(head) != head.size() || !series.writeTo(&out)) {
         out.cancelWriting();
         return false;
     }

@@ -140,9 +140,9 @@ std::vector<ArchiveRow> StationArchive::rowsOf(const VLXFile &file)
         const bool first = record->channel() == 0 || record->channel() == 1;
         const bool second = record->channel() == 0 || record->channel() == 2;
         if (first && std::isfinite(record->value1()))
-            rows.push_back({msecs, double(record->value1()), type, 1, record->timeSet()});
+            rows.push_back({msecs, record->value1(), type, 1, record->timeSet()});
         if (second && std::isfinite(record->value2()))
-            rows.push_back({msecs, double(record->value2()), type, 2, record->timeSet()});
+            rows.push_back({msecs, record->value2(), type, 2, record->timeSet()});
     }
     return rows;
 }
@@ -241,7 +241,7 @@ bool StationArchive::stampOf(qint64 dataId, SeriesCache::Stamp *stamp)
 // The chart reads what the archive holds; the cache only saves reading it
 // back row by row. A cache that cannot be written is made again next time.
 void StationArchive::writeCaches(const std::vector<std::unique_ptr<VLXFile>> &files,
-                                 const std::vector<std::vector<ArchiveRow>> &rows,
+                                 std::vector<std::vector<ArchiveRow>> &rows,
                                  const QList<qint64> &ids)
 {
     const SeriesCache cache(cacheFolder());
@@ -252,6 +252,7 @@ void StationArchive::writeCaches(const std::vector<std::unique_ptr<VLXFile>> &fi
         if (!stampOf(ids.at(int(i)), &stamp))
             continue;
         ArchiveSeries series = ArchiveSeries::fromRows(rows[i]);
+        std::vector<ArchiveRow>().swap(rows[i]);   // a full memory's rows are some 40 MB
         const VLXFile &file = *files[i];
         series.stationName = file.stationName();
         series.stationNo = file.stationNo();
@@ -342,7 +343,7 @@ bool StationArchive::rebuildSeries(qint64 dataId, ArchiveSeries *series)
         row.msecs = rows.value(0).toLongLong() * 1000;
         row.type = qint8(rows.value(1).toInt());
         row.channel = qint8(rows.value(2).toInt() == 2 ? 2 : 1);
-        row.value = rows.value(3).toDouble();
+        row.value = float(rows.value(3).toDouble());
         if (names[row.channel - 1].isNull())
             names[row.channel - 1] = rows.value(4).toString();
         read.push_back(row);
@@ -453,7 +454,7 @@ bool StationArchive::storedRowsAreStartOf(qint64 dataId, qint64 storedCount,
         RowTexts texts;
         same = s.rowAt.value(0).toString() == texts.date(row.msecs)
             && s.rowAt.value(1).toString() == texts.clock(row.msecs)
-            && s.rowAt.value(2).toInt() == row.type && s.rowAt.value(3).toDouble() == row.value
+            && s.rowAt.value(2).toInt() == row.type && s.rowAt.value(3).toDouble() == double(row.value)
             && s.rowAt.value(4).toInt() == row.channel;
         s.rowAt.finish();
         if (!same)
@@ -487,7 +488,7 @@ bool StationArchive::insertRows(qint64 dataId, const VLXFile &file,
         for (int slot = 0; slot < count; ++slot) {
             const ArchiveRow &row = rows[i + std::size_t(slot)];
             query.bindValue(3 + 2 * slot, packedRow(row));
-            query.bindValue(4 + 2 * slot, row.value);
+            query.bindValue(4 + 2 * slot, double(row.value));
         }
         if (!query.exec())
             return fail(query.lastError().text());

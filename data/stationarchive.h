@@ -50,7 +50,7 @@ struct ArchivedFile {
 // One `datadetay` row of a record, as the archive writes it.
 struct ArchiveRow {
     qint64 msecs = 0;   // the record's time, milliseconds since the epoch (UTC, as decoded)
-    double value = 0;
+    float value = 0;    // as the logger stored it; the database keeps it as a double
     qint8 type = 0;     // 0 ANL, 1 MAX, 2 MIN, 3 ORT
     qint8 channel = 1;  // 1 or 2
     bool timeSet = false;
@@ -106,7 +106,7 @@ private:
     bool stampOf(qint64 dataId, SeriesCache::Stamp *stamp);
     bool rebuildSeries(qint64 dataId, ArchiveSeries *series);
     void writeCaches(const std::vector<std::unique_ptr<VLXFile>> &files,
-                     const std::vector<std::vector<ArchiveRow>> &rows, const QList<qint64> &ids);
+                     std::vector<std::vector<ArchiveRow>> &rows, const QList<qint64> &ids);
 
     QSqlDatabase m_db;
     std::unique_ptr<Statements> m_statements;
