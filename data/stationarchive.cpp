@@ -147,6 +147,19 @@ std::vector<ArchiveRow> StationArchive::rowsOf(const VLXFile &file)
     return rows;
 }
 
+bool StationArchive::ensureIndex(QString *error)
+{
+    QSqlQuery index(m_db);
+    if (m_db.isOpen() && index.exec(QString::fromLatin1(createDetailIndex)))
+        return true;
+    if (error) {
+        *error = m_db.isOpen() ? index.lastError().text() : m_db.lastError().text();
+        if (error->trimmed().isEmpty())
+            *error = QStringLiteral("database not open");
+    }
+    return false;
+}
+
 bool StationArchive::fail(const QString &error)
 {
     m_error = error;
@@ -158,13 +171,8 @@ ArchiveResult StationArchive::store(const std::vector<std::unique_ptr<VLXFile>> 
 {
     ArchiveResult result;
     m_error.clear();
-    QSqlQuery index(m_db);
-    if (!m_db.isOpen() || !index.exec(QString::fromLatin1(createDetailIndex))) {
-        result.error = m_db.isOpen() ? index.lastError().text() : m_db.lastError().text();
-        if (result.error.trimmed().isEmpty())
-            result.error = QStringLiteral("database not open");
+    if (!ensureIndex(&result.error))
         return result;
-    }
     if (!m_db.transaction()) {
         result.error = m_db.lastError().text();
         return result;
@@ -268,8 +276,7 @@ void StationArchive::writeCaches(const std::vector<std::unique_ptr<VLXFile>> &fi
 QList<ArchivedFile> StationArchive::files(const QString &stationFilter)
 {
     QList<ArchivedFile> list;
-    QSqlQuery index(m_db);
-    index.exec(QString::fromLatin1(createDetailIndex));
+    ensureIndex(nullptr);
     QSqlQuery query(m_db);
     if (!query.prepare(QStringLiteral(
             "SELECT id, istasyonadi, istasyonno, kurulumtarihi FROM data "

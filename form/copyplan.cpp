@@ -30,9 +30,9 @@ CopyPlan planWithCopy(qint64 usedBytes, qint64 stableEnd)
     }
 
     for (int i = 0; i < order.size(); ++i) {
-        BlockSpec spec = whole.at(order.at(i));
-        spec.index = i;
-        plan.blocks.append(spec);
+        BlockSpec planned = whole.at(order.at(i));
+        planned.index = i;
+        plan.blocks.append(planned);
     }
     BlockSpec closing = whole.last();
     closing.index = int(order.size());

@@ -198,11 +198,14 @@ void Form::analyseDownload(const QByteArray &data)
         ui->txtKurulumTarihi->setText(installTime.toString(QStringLiteral("dd.MM.yyyy hh:mm")));
     };
     const DecodedDownload decoded = decodeDownload(data, report);
-
-    if (decoded.files.empty()) {
+    auto closeProgress = [this] {
         hideProgress();
         m_progress->setValue(0);
         m_progress->setLabelText(QString());
+    };
+
+    if (decoded.files.empty()) {
+        closeProgress();
         // Without a header there is no station and no date to name the export after.
         MessageBox::critical(this, tr("Veri Hatası"),
                              decoded.headerCut ? tr("Verideki dosya başlığı eksik.")
@@ -230,10 +233,7 @@ void Form::analyseDownload(const QByteArray &data)
     // The exports are on disk before the archive is written, so a database
     // that fails (or a program closed meanwhile) never costs the user them.
     const ArchiveResult stored = archiveDownload(decoded);
-
-    hideProgress();
-    m_progress->setValue(0);
-    m_progress->setLabelText(QString());
+    closeProgress();
 
     if (!stored.ok)
         MessageBox::critical(this, tr("Veritabanı"),

@@ -6,7 +6,9 @@
 //
 //   QT_QPA_PLATFORM=offscreen bench_chart
 
+#include "benchsupport.h"
 #include "charttab.h"
+#include "benchsupport.h"
 #include "database.h"
 #include "decodedownload.h"
 #include "memorygenerator.h"
@@ -23,16 +25,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <sys/resource.h>
+
+using BenchSupport::peakKiB;
 
 namespace {
-
-long peakKiB()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 // Draws the tab as the screen would: every pending layout and paint done.
 void render(ChartTab &tab)

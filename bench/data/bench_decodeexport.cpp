@@ -6,6 +6,7 @@
 //
 //   bench_decodeexport [rounds]     (default 2)
 
+#include "benchsupport.h"
 #include "database.h"
 #include "decodedownload.h"
 #include "stationarchive.h"
@@ -21,7 +22,8 @@
 
 #include <cstdio>
 #include <cstring>
-#include <sys/resource.h>
+
+using BenchSupport::peakKiB;
 
 namespace {
 
@@ -83,13 +85,6 @@ QByteArray fullMemory(qsizetype *recordCount)
     out.append(QByteArray(memorySize - out.size(), char(0xFF)));
     *recordCount = records;
     return out;
-}
-
-long peakKiB()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;   // KiB on Linux
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include "aktblokitem.h"
 #include "copyplan.h"
 #include "decodedownload.h"
+#include "benchsupport.h"
 #include "form.h"
 #include "memorycopy.h"
 #include "messagebox.h"
@@ -40,44 +41,17 @@
 #include <functional>
 #include <memory>
 
+using namespace BenchSupport;
+
 namespace {
 
-constexpr int baud = 115200;
-constexpr int requestBytes = 14;     // 0x02 "AKT" pppp 0x02 oooo 0x02 0x0D
-constexpr int replyOverhead = 6;     // "D", block number, 0xFB 0xFB 0xFB
-constexpr int blockBytes = 264;
 const QString serial = QStringLiteral("BENCH0001");
-
-double lineSeconds(qint64 bytes) { return double(bytes) * 10.0 / baud; }
-
-bool waitUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    return true;
-}
 
 QByteArray readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
-// The export file the form asked the desktop to open.
-class UrlSink : public QObject
-{
-    Q_OBJECT
-public:
-    QString opened;
-public slots:
-    void openUrl(const QUrl &url) { opened = url.toLocalFile(); }
-};
 
 int fail(const char *what)
 {
@@ -101,10 +75,7 @@ int main(int argc, char *argv[])
     QTemporaryDir scratch;
     if (!scratch.isValid())
         return 2;
-    Paths::setAppDir(scratch.path());
-    qputenv("VLXLOGGER_DATA_ROOT", QDir(scratch.path()).filePath(QStringLiteral("Tevo_Data")).toUtf8());
-    QDir().mkpath(Paths::exportDir());
-    QDir::setCurrent(scratch.path());
+    useScratchFolder(scratch.path());
     UrlSink urls;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &urls, "openUrl");
     QElapsedTimer clock;
@@ -193,7 +164,7 @@ int main(int argc, char *argv[])
     const DecodedDownload decoded = decodeDownload(grown);
     const bool exported = decoded.newest() && decoded.newest()->exportTextTo(fullExport);
     const bool sameData = form->transferData() == grown;
-    const bool sameExport = exported && !urls.opened.isEmpty() && readFile(urls.opened) == readFile(fullExport);
+    const bool sameExport = exported && !urls.lastPath.isEmpty() && readFile(urls.lastPath) == readFile(fullExport);
 
     std::printf("first memory         %lld bytes, %lld blocks (copy written directly: %.2f s)\n",
                 qint64(firstMemory.size()), firstBlocks, keptSeconds);
@@ -228,4 +199,3 @@ int main(int argc, char *argv[])
     return sameData && sameExport ? 0 : 1;
 }
 
-#include "bench_incremental.moc"

@@ -9,6 +9,7 @@
 // The simulator runs as its own process, so that its pacing goes on while the
 // form's user-interface thread sleeps through its pauses.
 
+#include "benchsupport.h"
 #include "form.h"
 #include "messagebox.h"
 #include "options.h"
@@ -31,41 +32,11 @@
 #include <functional>
 #include <memory>
 
+using namespace BenchSupport;
+
 namespace {
 
-constexpr int baud = 115200;
-constexpr int requestBytes = 14;     // 0x02 "AKT" pppp 0x02 oooo 0x02 0x0D
-constexpr int replyOverhead = 6;     // "D", block number, 0xFB 0xFB 0xFB
-constexpr int blockBytes = 264;
 constexpr int minimumBlocks = 200;
-
-// Seconds an 8N1 line at `baud` needs for `bytes` bytes.
-double lineSeconds(qint64 bytes) { return double(bytes) * 10.0 / baud; }
-
-// Runs the event loop until `done` holds or `timeoutMs` has passed.
-bool waitUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    return true;
-}
-
-// The form opens the export with the desktop's default application; here
-// the request is only counted.
-class UrlSink : public QObject
-{
-    Q_OBJECT
-public:
-    int opened = 0;
-public slots:
-    void openUrl(const QUrl &) { ++opened; }
-};
 
 struct Box {
     qint64 atMs;
@@ -90,10 +61,7 @@ int main(int argc, char *argv[])
     QTemporaryDir scratch;
     if (!scratch.isValid())
         return 2;
-    Paths::setAppDir(scratch.path());
-    qputenv("VLXLOGGER_DATA_ROOT", QDir(scratch.path()).filePath(QStringLiteral("Tevo_Data")).toUtf8());
-    QDir().mkpath(Paths::exportDir());
-    QDir::setCurrent(scratch.path());
+    useScratchFolder(scratch.path());
     UrlSink urls;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &urls, "openUrl");
 
@@ -197,7 +165,7 @@ int main(int argc, char *argv[])
                     loop * 1000.0 / double(blocks), floor * 1000.0 / double(blocks));
         std::printf("  last reply to box      %.3f s\n", double(doneAt - responses.last()) / 1000.0);
     }
-    std::printf("export opened        %d\n", urls.opened);
+    std::printf("export opened        %d\n", urls.count);
 
     form.reset();
     sim.terminate();
@@ -207,4 +175,3 @@ int main(int argc, char *argv[])
     return 0;
 }
 
-#include "bench_transfer.moc"

@@ -1,0 +1,54 @@
+#include "benchsupport.h"
+
+#include "database.h"
+#include "paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
+
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
+
+namespace BenchSupport {
+
+double lineSeconds(qint64 bytes) { return double(bytes) * 10.0 / baud; }
+
+bool waitUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(1);
+    }
+    return true;
+}
+
+void useScratchFolder(const QString &path)
+{
+    Paths::setAppDir(path);
+    qputenv("VLXLOGGER_DATA_ROOT", QDir(path).filePath(QStringLiteral("Tevo_Data")).toUtf8());
+    QDir().mkpath(Paths::exportDir());
+    QDir::setCurrent(path);
+    // The analysis stores every download in the station archive, as the
+    // program does after its start-up opened the database.
+    openDatabase();
+}
+
+long peakKiB()
+{
+#ifdef Q_OS_UNIX
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+#else
+    return 0;
+#endif
+}
+
+} // namespace BenchSupport
