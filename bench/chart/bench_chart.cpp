@@ -9,7 +9,6 @@
 #include "benchsupport.h"
 #include "charttab.h"
 #include "benchsupport.h"
-#include "database.h"
 #include "decodedownload.h"
 #include "memorygenerator.h"
 #include "stationarchive.h"
@@ -20,7 +19,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineSeries>
-#include <QSqlDatabase>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -58,9 +56,7 @@ int main(int argc, char *argv[])
     qputenv("VLXLOGGER_DATA_ROOT", root.path().toUtf8());
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
 
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
-    db.setDatabaseName(root.path() + QStringLiteral("/data.db"));
-    if (!db.open() || !createTables()) {
+    if (!BenchSupport::openArchive(root.path() + QStringLiteral("/data.db"))) {
         std::printf("cannot open the archive\n");
         return 1;
     }

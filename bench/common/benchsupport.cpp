@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QSqlDatabase>
 #include <QThread>
 
 #ifdef Q_OS_UNIX
@@ -37,7 +38,14 @@ void useScratchFolder(const QString &path)
     QDir::setCurrent(path);
     // The analysis stores every download in the station archive, as the
     // program does after its start-up opened the database.
-    openDatabase();
+    openArchive(Paths::databaseFile());
+}
+
+bool openArchive(const QString &file)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+    db.setDatabaseName(file);
+    return db.open() && createTables();
 }
 
 long peakKiB()

@@ -26,6 +26,10 @@ bool waitUntil(const std::function<bool()> &done, int timeoutMs);
 // as start-up opens it), raw dump: all in `path`.
 void useScratchFolder(const QString &path);
 
+// The program's database in `file` as the default connection, its tables
+// created: false when it cannot be opened.
+bool openArchive(const QString &file);
+
 // Peak resident memory of the process so far, KiB (0 where the system does
 // not tell).
 long peakKiB();

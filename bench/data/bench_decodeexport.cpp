@@ -7,7 +7,6 @@
 //   bench_decodeexport [rounds]     (default 2)
 
 #include "benchsupport.h"
-#include "database.h"
 #include "decodedownload.h"
 #include "stationarchive.h"
 #include "vlxfile.h"
@@ -16,7 +15,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QSqlDatabase>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -98,9 +96,7 @@ int main(int argc, char *argv[])
     QDir().mkpath(root.path() + QStringLiteral("/VLXLogger"));
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
 
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
-    db.setDatabaseName(root.path() + QStringLiteral("/data.db"));
-    if (!db.open() || !createTables()) {
+    if (!BenchSupport::openArchive(root.path() + QStringLiteral("/data.db"))) {
         std::printf("cannot open the archive\n");
         return 1;
     }
