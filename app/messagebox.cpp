@@ -30,6 +30,8 @@ int MessageBox::show(const Request &request)
 
     QMessageBox box(iconOf(request.kind), request.title, request.text, QMessageBox::NoButton,
                     request.parent);
+    if (!request.informativeText.isEmpty())
+        box.setInformativeText(request.informativeText);
     QList<QPushButton *> buttons;
     for (const QString &text : request.buttons)
         buttons.append(box.addButton(text, QMessageBox::AcceptRole));
@@ -42,13 +44,14 @@ int MessageBox::show(const Request &request)
 }
 
 int MessageBox::showOneButton(Kind kind, QWidget *parent, const QString &title,
-                              const QString &text, const QString &button)
+                              const QString &text, const QString &button, const QString &details)
 {
     Request request;
     request.kind = kind;
     request.parent = parent;
     request.title = title;
     request.text = text;
+    request.informativeText = details;
     request.buttons << (button.isNull() ? QObject::tr("Tamam") : button);
     request.escapeButton = 0;
     return show(request);
@@ -58,6 +61,18 @@ void MessageBox::information(QWidget *parent, const QString &title, const QStrin
                              const QString &button)
 {
     showOneButton(Information, parent, title, text, button);
+}
+
+void MessageBox::informationWithDetails(QWidget *parent, const QString &title, const QString &text,
+                                        const QString &details, const QString &button)
+{
+    showOneButton(Information, parent, title, text, button, details);
+}
+
+void MessageBox::criticalWithDetails(QWidget *parent, const QString &title, const QString &text,
+                                     const QString &details, const QString &button)
+{
+    showOneButton(Critical, parent, title, text, button, details);
 }
 
 void MessageBox::critical(QWidget *parent, const QString &title, const QString &text,

@@ -21,6 +21,7 @@ public:
         QWidget *parent = nullptr;
         QString title;
         QString text;
+        QString informativeText;  // shown below the text; empty for none
         QStringList buttons;      // in the order shown
         int defaultButton = 0;    // index into buttons, -1 for none
         int escapeButton = -1;    // index answered by Esc, -1 for none
@@ -35,6 +36,11 @@ public:
     // One-button boxes; `button` defaults to the translated "Tamam".
     static void information(QWidget *parent, const QString &title, const QString &text,
                             const QString &button = QString());
+    // The same boxes with an informative text below the text.
+    static void informationWithDetails(QWidget *parent, const QString &title, const QString &text,
+                                       const QString &details, const QString &button = QString());
+    static void criticalWithDetails(QWidget *parent, const QString &title, const QString &text,
+                                    const QString &details, const QString &button = QString());
     static void critical(QWidget *parent, const QString &title, const QString &text,
                          const QString &button = QString());
     static void warning(QWidget *parent, const QString &title, const QString &text,
@@ -49,7 +55,8 @@ public:
 
 private:
     static int showOneButton(Kind kind, QWidget *parent, const QString &title,
-                             const QString &text, const QString &button);
+                             const QString &text, const QString &button,
+                             const QString &details = QString());
 };
 
 #endif // MESSAGEBOX_H

@@ -509,5 +509,26 @@ bool StationArchive::insertRows(qint64 dataId, const VLXFile &file,
     }
     if (progress)
         progress(done, total);
+    countAdded(rows, from, result);
     return true;
+}
+
+// The two rows of one measurement (one per channel) share its time and make
+// one record; every summary row is a value of its own.
+void StationArchive::countAdded(const std::vector<ArchiveRow> &rows, std::size_t from,
+                                ArchiveResult &result)
+{
+    const ArchiveRow *previous = nullptr;
+    for (std::size_t i = from; i < rows.size(); ++i) {
+        const ArchiveRow &row = rows[i];
+        if (row.type != 0)
+            ++result.summariesAdded;
+        else if (!previous || previous->type != 0 || previous->msecs != row.msecs)
+            ++result.recordsAdded;
+        previous = &row;
+        if (result.firstAddedMsecs == 0 || row.msecs < result.firstAddedMsecs)
+            result.firstAddedMsecs = row.msecs;
+        if (result.lastAddedMsecs == 0 || row.msecs > result.lastAddedMsecs)
+            result.lastAddedMsecs = row.msecs;
+    }
 }

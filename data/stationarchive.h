@@ -36,6 +36,14 @@ struct ArchiveResult {
     qint64 rowsAdded = 0;     // `datadetay` rows inserted
     qint64 rowsRemoved = 0;   // `datadetay` rows of replaced files
     QList<qint64> fileIds;    // the `data` id of each file stored, in the order given
+    // What the store brought that the archive did not hold: instantaneous
+    // records, daily summary values, and the span of their times
+    // (milliseconds since the epoch, UTC as decoded; both 0 when nothing).
+    qint64 recordsAdded = 0;
+    qint64 summariesAdded = 0;
+    qint64 firstAddedMsecs = 0;
+    qint64 lastAddedMsecs = 0;
+    bool addedAnything() const { return recordsAdded + summariesAdded > 0; }
 };
 
 // One archived station file, as the chart's list shows it.
@@ -100,6 +108,7 @@ private:
     bool insertRows(qint64 dataId, const VLXFile &file, const std::vector<ArchiveRow> &rows,
                     std::size_t from, qint64 &done, qint64 total, const Progress &progress,
                     ArchiveResult &result);
+    static void countAdded(const std::vector<ArchiveRow> &rows, std::size_t from, ArchiveResult &result);
     bool storedRowsAreStartOf(qint64 dataId, qint64 storedCount,
                               const std::vector<ArchiveRow> &rows, bool &same);
     bool fail(const QString &error);

@@ -7,6 +7,7 @@
 #include "records.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QString>
 #include <QWidget>
@@ -154,6 +155,11 @@ private:
     bool takeBlock(const QByteArray &payload);
     void planWholeMemoryAgain();
     void showPlan(const CopyPlan &plan);
+    QString transferLabelText(const QString &packets, const QString &bytes, const QString &timeLeft,
+                              const QString &message) const;
+    void keepTransferWidth();
+    int keptBlocks() const;
+    QString keptForNextTry() const;   // the informative line of a box that ends a transfer early
     int plannedBlockNo(int index) const;
     void disconnectGprs();
     void forgetRatingTable();
@@ -198,6 +204,10 @@ private:
     CopyPlan m_copyPlan;
     qint64 m_plannedBytes = 0;
     QString m_planNote;          // what the "Mesaj" row says while nothing else is to be said
+    bool m_keepingCopy = false;  // this transfer keeps its blocks for the next try
+    qint64 m_keptBytes = 0;      // the copy's bytes from address 0 now
+    qint64 m_lineBytes = 0;      // the bytes this plan asks the logger for
+    QElapsedTimer m_transferClock;
 
     // The alarm settings last sent, while their read-back is awaited.
     std::optional<AlarmSettings> m_alarmCheck;

@@ -4,6 +4,7 @@
 #include "ui_form.h"
 
 #include "abakreader.h"
+#include "commands.h"
 #include "findmodem.h"
 #include "gprscommunication.h"
 #include "gsmcommunication.h"
@@ -61,7 +62,11 @@ void Form::showBusy(const QString &label)
     m_progress->show();
 }
 
-void Form::hideProgress() { m_progress->hide(); }
+void Form::hideProgress()
+{
+    m_progress->hide();
+    m_progress->setMinimumWidth(0);
+}
 
 void Form::forgetRatingTable()
 {
@@ -225,12 +230,17 @@ void Form::onConnectionClosed()
 
 void Form::onSocketError(int error, QString errorString)
 {
+    // A line lost in the middle of a transfer leaves the accepted blocks in
+    // the kept copy; the user learns that the next download goes on from there.
+    const QString kept = m_pendingCommand == Commands::PendingAKT ? keptForNextTry() : QString();
     if (m_progress->isVisible())
         hideProgress();
     if (error == 1) {
-        MessageBox::critical(this, tr("Socket Error"), tr("Karşı modem bağlantıyı kapattı!"), tr("Tamam"));
+        MessageBox::criticalWithDetails(this, tr("Socket Error"), tr("Karşı modem bağlantıyı kapattı!"), kept,
+                                        tr("Tamam"));
     } else {
-        MessageBox::critical(this, tr("Socket Error"),
-                             tr("Error No : %1\nError Msg: %2").arg(error).arg(errorString), tr("Tamam"));
+        MessageBox::criticalWithDetails(this, tr("Socket Error"),
+                                        tr("Error No : %1\nError Msg: %2").arg(error).arg(errorString), kept,
+                                        tr("Tamam"));
     }
 }

@@ -21,10 +21,13 @@ CopyPlan Form::planFromCopy(qint64 usedBytes)
     m_copySerial = ui->txtSeriNo->text().trimmed();
     if (!m_copySerial.isEmpty() && !m_memoryCopy)
         m_memoryCopy = std::make_unique<MemoryCopy>(Paths::memoryCopyFile());
+    m_keepingCopy = false;
+    m_keptBytes = 0;
     if (m_copySerial.isEmpty() || !m_memoryCopy->isOpen()) {
         m_copySerial.clear();
         return planWithCopy(usedBytes, 0);
     }
+    m_keepingCopy = true;
 
     if (!ui->cbTumBellek->isChecked()) {
         m_copy = m_memoryCopy->load(m_copySerial);
@@ -33,6 +36,7 @@ CopyPlan Form::planFromCopy(qint64 usedBytes)
     }
     const CopyPlan plan = planWithCopy(usedBytes, m_copyStableEnd);
     if (plan.fromCopy()) {
+        m_keptBytes = m_copy.size();
         m_planNote = tr("Yalnızca yeni veriler: blok %1 ve sonrası").arg(plan.firstFetched + 1);
     } else {
         // Asked for, or the memory was erased since: this transfer makes a new copy.
@@ -64,9 +68,13 @@ bool Form::takeBlock(const QByteArray &payload)
     // The last block of the memory is accepted whatever its length; the copy
     // takes only the bytes of its own addresses. A block that cannot be kept
     // ends the keeping for this transfer, so the copy never has a hole.
-    if (!m_copySerial.isEmpty()
-        && !m_memoryCopy->storeBlock(m_copySerial, address, payload.left(item->size())))
-        m_copySerial.clear();
+    if (!m_copySerial.isEmpty()) {
+        const QByteArray kept = payload.left(item->size());
+        if (m_memoryCopy->storeBlock(m_copySerial, address, kept))
+            m_keptBytes = address + kept.size();
+        else
+            m_copySerial.clear();
+    }
     return true;
 }
 
@@ -76,12 +84,15 @@ void Form::planWholeMemoryAgain()
     m_copyStableEnd = 0;
     if (!m_copySerial.isEmpty())
         m_memoryCopy->discard(m_copySerial);
+    m_keptBytes = 0;
     m_planNote = tr("Yerel kopya cihazdakiyle uyuşmuyor; tüm bellek aktarılıyor.");
     m_transferData.clear();
     // Block 0 comes again and must not count as a repeated answer.
     m_lastBlockNo = -1;
     showPlan(planWithCopy(m_plannedBytes, 0));
 }
+
+int Form::keptBlocks() const { return int((m_keptBytes + BlockBytes - 1) / BlockBytes); }
 
 int Form::plannedBlockNo(int index) const
 {

@@ -182,8 +182,9 @@ void Form::onTimeout()
     if (m_retryCount == 10) {
         hideProgress();
         m_pendingCommand = 0;
-        MessageBox::critical(this, tr("Aktarım Hatası"),
-                             tr("Cihaz uzun süredir yanıt vermiyor.Lütfen tekrar deneyin."), tr("Tamam"));
+        MessageBox::criticalWithDetails(this, tr("Aktarım Hatası"),
+                                        tr("Cihaz uzun süredir yanıt vermiyor.Lütfen tekrar deneyin."),
+                                        keptForNextTry(), tr("Tamam"));
         return;
     }
     ++m_retryCount;
@@ -197,4 +198,11 @@ void Form::onPrgDlgCancelled()
 {
     m_pendingCommand = 0;
     m_alarmCheck.reset();
+}
+
+QString Form::keptForNextTry() const
+{
+    if (!m_keepingCopy)
+        return QString();
+    return tr("Sonraki deneme için saklanan: %1 blok").arg(keptBlocks());
 }

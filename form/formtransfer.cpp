@@ -7,6 +7,7 @@
 #include "blockplan.h"
 #include "commands.h"
 #include "decodedownload.h"
+#include "downloadsummary.h"
 #include "messagebox.h"
 #include "rawdump.h"
 #include "stationarchive.h"
@@ -15,6 +16,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QTime>
 #include <QProgressDialog>
 #include <QTimer>
 
@@ -59,12 +61,37 @@ void Form::showPlan(const CopyPlan &plan)
     m_blockCount = int(m_blockPlan.size()) - 1;
     m_currentBlock = 0;
     m_transferMessage = m_planNote;
+    m_lineBytes = 0;
+    for (const BlockSpec &planned : plan.blocks.mid(0, m_blockCount))
+        m_lineBytes += planned.size;
+    m_transferClock.start();
 
     m_progress->setMinimum(0);
     m_progress->setMaximum(m_blockCount);
     m_progress->setValue(0);
+    keepTransferWidth();
     updateTransferLabel();
     m_progress->show();
+}
+
+// The dialog grows to fit its text; with the longest text this transfer can
+// show set once, it keeps its width instead of jumping with every message.
+void Form::keepTransferWidth()
+{
+    const QString digits(QString::number(m_blockPlan.size()).size(), QLatin1Char('8'));
+    const QString bytes(QString::number(m_lineBytes).size(), QLatin1Char('8'));
+    QString longest = m_planNote;
+    for (const QString &message :
+         {tr("Yerel kopya cihazdakiyle uyuşmuyor; tüm bellek aktarılıyor."), tr("Boyut hatalı!"),
+          QStringLiteral("[HATA] Blok: %1").arg(digits)}) {
+        if (message.size() > longest.size())
+            longest = message;
+    }
+    m_progress->setMinimumWidth(0);
+    m_progress->setLabelText(transferLabelText(digits + QLatin1Char('/') + digits,
+                                               tr("%1/%2 bayt").arg(bytes, bytes),
+                                               tr("kalan %1").arg(QStringLiteral("88:88:88")), longest));
+    m_progress->setMinimumWidth(m_progress->sizeHint().width());
 }
 
 void Form::requestBlock()
@@ -104,10 +131,9 @@ void Form::handleBlockReply(const QByteArray &message)
         return;   // a second answer to a request that was repeated
 
     m_lastBlockNo = blockNo;
-    // Replies carry the block's number in the memory, the bar counts the
-    // blocks of this transfer: the two differ by the blocks the copy stands for.
-    const int planOffset = plannedBlockNo(m_currentBlock) - m_currentBlock;
-    m_progress->setValue(qBound(0, blockNo - planOffset, m_progress->maximum()));
+    // The bar counts the blocks of this transfer that were accepted, as the
+    // bytes of the label do.
+    m_progress->setValue(qBound(0, m_currentBlock, m_progress->maximum()));
     m_transferMessage = m_planNote;
     updateTransferLabel();
 
@@ -130,6 +156,8 @@ void Form::handleBlockReply(const QByteArray &message)
                 return;
             }
             ++m_currentBlock;
+            m_progress->setValue(qBound(0, m_currentBlock, m_progress->maximum()));
+            updateTransferLabel();
         }
     }
 
@@ -141,24 +169,47 @@ void Form::handleBlockReply(const QByteArray &message)
 
 void Form::updateTransferLabel()
 {
-    const QString text = QStringLiteral(
-        "<html><head><style type=\"text/css\">"
-        "table.akt caption { font-family: 'Lucida Sans Unicode', 'Lucida Grande', sans-serif;"
-        " padding: .2em 0 .2em .5em; color: #4B4B4B; }"
-        "table.akt th { text-align: left; }"
-        "</style></head><body>"
-        "<table class=\"akt\"><caption>%1</caption>"
-        "<tr><th>%2</th><td>: %3/%4</td></tr>"
-        "<tr><th>%5</th><td>: %6</td></tr>"
-        "<tr><th>%7</th><td>: %8</td></tr>"
-        "</table></body></html>")
-                             .arg(tr("Veri İndiriliyor"), tr("Paket"))
-                             .arg(m_currentBlock + 1)
-                             .arg(m_blockPlan.size())
-                             .arg(tr("Deneme"))
-                             .arg(m_retryCount + 1)
-                             .arg(tr("Mesaj"), m_transferMessage.toHtmlEscaped());
-    m_progress->setLabelText(text);
+    const int accepted = qBound(0, m_currentBlock, m_blockCount);
+    const qint64 fetched = accepted >= m_blockCount ? m_lineBytes : qint64(accepted) * BlockBytes;
+    QString timeLeft;
+    if (accepted > 0 && accepted < m_blockCount && m_transferClock.isValid()) {
+        const qint64 seconds = m_transferClock.elapsed() * (m_blockCount - accepted) / accepted / 1000;
+        const QTime left = QTime(0, 0).addSecs(int(qMin<qint64>(seconds, 86399)));
+        timeLeft = tr("kalan %1").arg(left.toString(seconds >= 3600 ? QStringLiteral("h:mm:ss")
+                                                                    : QStringLiteral("m:ss")));
+    }
+    m_progress->setLabelText(transferLabelText(
+        QStringLiteral("%1/%2").arg(m_currentBlock + 1).arg(m_blockPlan.size()),
+        tr("%1/%2 bayt").arg(fetched).arg(m_lineBytes), timeLeft, m_transferMessage));
+}
+
+QString Form::transferLabelText(const QString &packets, const QString &bytes, const QString &timeLeft,
+                                const QString &message) const
+{
+    QString packetRow = packets + QStringLiteral(" · ") + bytes;
+    if (!timeLeft.isEmpty())
+        packetRow += QStringLiteral(" · ") + timeLeft;
+    // The blocks a cancel, a dropped line or a silent logger would leave for
+    // the next download, which asks only for what the copy lacks.
+    const QString keptRow = m_keepingCopy
+        ? QStringLiteral("<tr><th>%1</th><td>: %2</td></tr>")
+              .arg(tr("Saklanan"), tr("%1 blok").arg(keptBlocks()))
+        : QString();
+    return QStringLiteral(
+               "<html><head><style type=\"text/css\">"
+               "table.akt caption { font-family: 'Lucida Sans Unicode', 'Lucida Grande', sans-serif;"
+               " padding: .2em 0 .2em .5em; color: #4B4B4B; }"
+               "table.akt th { text-align: left; }"
+               "</style></head><body>"
+               "<table class=\"akt\"><caption>%1</caption>"
+               "<tr><th>%2</th><td>: %3</td></tr>"
+               "<tr><th>%4</th><td>: %5</td></tr>"
+               "<tr><th>%6</th><td>: %7</td></tr>"
+               "%8"
+               "</table></body></html>")
+        .arg(tr("Veri İndiriliyor"), tr("Paket"), packetRow.toHtmlEscaped(), tr("Deneme"))
+        .arg(m_retryCount + 1)
+        .arg(tr("Mesaj"), message.toHtmlEscaped(), keptRow);
 }
 
 void Form::analyseDownload(const QByteArray &data)
@@ -242,8 +293,20 @@ void Form::analyseDownload(const QByteArray &data)
         MessageBox::critical(this, tr("Aktarım"), tr("Dosya yazılamadı:") + exportFailures, tr("Tamam"));
         return;
     }
-    decoded.newest()->openExport();
-    MessageBox::information(this, tr("Aktarım"), tr("Aktarım Tamamlandı"), tr("Tamam"));
+    const VLXFile &newest = *decoded.newest();
+    DownloadSummary summary;
+    summary.archived = stored.ok;
+    summary.newRecords = stored.recordsAdded;
+    summary.newSummaries = stored.summariesAdded;
+    summary.firstNewMsecs = stored.firstAddedMsecs;
+    summary.lastNewMsecs = stored.lastAddedMsecs;
+    for (const auto &file : decoded.files)
+        summary.files << QStringLiteral("%1, %2").arg(
+            file->stationNo(), file->fileDate().toString(QStringLiteral("dd.MM.yyyy hh:mm")));
+    summary.exportPath = newest.exportPath();
+    summary.exportOpened = newest.openExport();
+    MessageBox::informationWithDetails(this, tr("Aktarım"), tr("Aktarım Tamamlandı"), summary.text(),
+                                       tr("Tamam"));
 }
 
 ArchiveResult Form::archiveDownload(const DecodedDownload &decoded)

@@ -642,6 +642,54 @@ Please transfer again.</translation>
         <source>Yerel kopya cihazdakiyle uyuşmuyor; tüm bellek aktarılıyor.</source>
         <translation>The local copy does not match the logger; downloading the whole memory.</translation>
     </message>
+    <message>
+        <source>Yeni kayıt yok: arşiv bu verileri zaten içeriyordu.</source>
+        <translation>Nothing new: the archive already held these data.</translation>
+    </message>
+    <message>
+        <source>Yeni kayıt: %1</source>
+        <translation>New records: %1</translation>
+    </message>
+    <message>
+        <source> ve %1 günlük özet değeri</source>
+        <translation> and %1 daily summary values</translation>
+    </message>
+    <message>
+        <source>Yeni kayıtlar: %1 – %2</source>
+        <translation>New records from %1 to %2</translation>
+    </message>
+    <message>
+        <source>Kaydedilen dosyalar: %1</source>
+        <translation>Files stored: %1</translation>
+    </message>
+    <message>
+        <source>Dışa aktarım: %1</source>
+        <translation>Export: %1</translation>
+    </message>
+    <message>
+        <source>Dışa aktarım dosyası masaüstü uygulamasıyla açılamadı.</source>
+        <translation>The export could not be opened with the desktop's application.</translation>
+    </message>
+    <message>
+        <source>Sonraki deneme için saklanan: %1 blok</source>
+        <translation>Kept for the next try: %1 blocks</translation>
+    </message>
+    <message>
+        <source>%1/%2 bayt</source>
+        <translation>%1/%2 bytes</translation>
+    </message>
+    <message>
+        <source>kalan %1</source>
+        <translation>%1 left</translation>
+    </message>
+    <message>
+        <source>Saklanan</source>
+        <translation>Kept</translation>
+    </message>
+    <message>
+        <source>%1 blok</source>
+        <translation>%1 blocks</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

@@ -642,6 +642,54 @@ Lütfen tekrar aktarım yapın.</translation>
         <source>Yerel kopya cihazdakiyle uyuşmuyor; tüm bellek aktarılıyor.</source>
         <translation>Yerel kopya cihazdakiyle uyuşmuyor; tüm bellek aktarılıyor.</translation>
     </message>
+    <message>
+        <source>Yeni kayıt yok: arşiv bu verileri zaten içeriyordu.</source>
+        <translation>Yeni kayıt yok: arşiv bu verileri zaten içeriyordu.</translation>
+    </message>
+    <message>
+        <source>Yeni kayıt: %1</source>
+        <translation>Yeni kayıt: %1</translation>
+    </message>
+    <message>
+        <source> ve %1 günlük özet değeri</source>
+        <translation> ve %1 günlük özet değeri</translation>
+    </message>
+    <message>
+        <source>Yeni kayıtlar: %1 – %2</source>
+        <translation>Yeni kayıtlar: %1 – %2</translation>
+    </message>
+    <message>
+        <source>Kaydedilen dosyalar: %1</source>
+        <translation>Kaydedilen dosyalar: %1</translation>
+    </message>
+    <message>
+        <source>Dışa aktarım: %1</source>
+        <translation>Dışa aktarım: %1</translation>
+    </message>
+    <message>
+        <source>Dışa aktarım dosyası masaüstü uygulamasıyla açılamadı.</source>
+        <translation>Dışa aktarım dosyası masaüstü uygulamasıyla açılamadı.</translation>
+    </message>
+    <message>
+        <source>Sonraki deneme için saklanan: %1 blok</source>
+        <translation>Sonraki deneme için saklanan: %1 blok</translation>
+    </message>
+    <message>
+        <source>%1/%2 bayt</source>
+        <translation>%1/%2 bayt</translation>
+    </message>
+    <message>
+        <source>kalan %1</source>
+        <translation>kalan %1</translation>
+    </message>
+    <message>
+        <source>Saklanan</source>
+        <translation>Saklanan</translation>
+    </message>
+    <message>
+        <source>%1 blok</source>
+        <translation>%1 blok</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

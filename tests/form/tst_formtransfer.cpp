@@ -85,6 +85,39 @@ bool execOnCopyFile(const QString &statement, const QVariantList &values = {})
     return ok;
 }
 
+// The lines that open the informative text of the download's box, read from
+// the archive rows written after row `afterId`.
+QString expectedSummaryStart(qint64 afterId)
+{
+    auto one = [afterId](const char *sql) {
+        QSqlQuery query;
+        query.prepare(QString::fromLatin1(sql));
+        query.bindValue(0, afterId);
+        return query.exec() && query.next() ? query.value(0) : QVariant();
+    };
+    const qint64 records = one("SELECT count(DISTINCT data || tarih || saat) FROM datadetay WHERE tip = 0 AND id > ?")
+                               .toLongLong();
+    const qint64 summaries = one("SELECT count(*) FROM datadetay WHERE tip <> 0 AND id > ?").toLongLong();
+    if (records + summaries == 0)
+        return QStringLiteral("Yeni kayıt yok: arşiv bu verileri zaten içeriyordu.");
+    auto shown = [](const QVariant &text) {
+        return QDateTime::fromString(text.toString(), QStringLiteral("yyyy-MM-dd hh:mm:ss"))
+            .toString(QStringLiteral("dd.MM.yyyy hh:mm"));
+    };
+    QString count = QStringLiteral("Yeni kayıt: %1").arg(records);
+    if (summaries > 0)
+        count += QStringLiteral(" ve %1 günlük özet değeri").arg(summaries);
+    return count + QStringLiteral("\nYeni kayıtlar: %1 – %2")
+                       .arg(shown(one("SELECT min(tarih || ' ' || saat) FROM datadetay WHERE id > ?")),
+                            shown(one("SELECT max(tarih || ' ' || saat) FROM datadetay WHERE id > ?")));
+}
+
+qint64 lastRowId()
+{
+    QSqlQuery query(QStringLiteral("SELECT coalesce(max(id), 0) FROM datadetay"));
+    return query.next() ? query.value(0).toLongLong() : -1;
+}
+
 } // namespace
 
 class TestFormTransfer : public QObject
@@ -424,6 +457,7 @@ void TestFormTransfer::silentLogger_elevenRequests_thenTransferError()
     QCOMPARE(f.form->pendingCommand(), 0);
     QCOMPARE(f.form->retryCount(), 10);
     QVERIFY(!f.form->progressDialog()->isVisible());
+    QCOMPARE(f.boxes.shown().last().informativeText, QStringLiteral("Sonraki deneme için saklanan: 1 blok"));
     QTest::qWait(300);
     // The second block was asked for once and then ten times again. The
     // first one was answered before the silence (asked twice if load held
@@ -499,7 +533,10 @@ void TestFormTransfer::progressText_countsPacketsAndAttempts()
     QCOMPARE(f.form->blockPlan().at(3)->offset(), 792);
     QCOMPARE(f.form->pendingCommand(), 10);
     const QString label = f.form->progressDialog()->labelText();
-    QVERIFY2(label.contains(QStringLiteral("Paket</th><td>: 1/5")), qPrintable(label));
+    // No block yet, so no time left to estimate; the serial number is
+    // unknown, so nothing is kept for a next try.
+    QVERIFY2(label.contains(QStringLiteral("Paket</th><td>: 1/5 · 0/1056 bayt</td>")), qPrintable(label));
+    QVERIFY(!label.contains(QStringLiteral("Saklanan")));
     QVERIFY(label.contains(QStringLiteral("Deneme</th><td>: 1")));
     QVERIFY(label.contains(QStringLiteral("Veri İndiriliyor")));
     QVERIFY(label.contains(QStringLiteral("table.akt")));
@@ -668,6 +705,16 @@ void TestFormTransfer::secondDownload_fetchesOnlyWhatTheCopyLacks()
     f.createForm();
     connectRs232(f);
     download(f);
+    // The box of a download says what it brought, and where its export is.
+    const auto summaryMatches = [&](qint64 afterId) {
+        const QString details = f.boxes.shown().last().informativeText;
+        const QString start = expectedSummaryStart(afterId);
+        return details.startsWith(start)
+            && details.contains(QStringLiteral("Dışa aktarım: ")
+                                + QDir::toNativeSeparators(f.opened.last().toLocalFile()));
+    };
+    QVERIFY2(summaryMatches(0), qPrintable(f.boxes.shown().last().informativeText));
+    const qint64 rowsBefore = lastRowId();
     const QByteArray first = logger->memory();
     const qint64 stableEnd = decodeDownload(first).end;
     const int holding = int((stableEnd - 1) / 264);
@@ -722,6 +769,8 @@ void TestFormTransfer::secondDownload_fetchesOnlyWhatTheCopyLacks()
 
     download(f);
     QCOMPARE(f.form->transferData(), second);
+    if (fault.isEmpty() && (change.isEmpty() || change == QLatin1String("grow")))
+        QVERIFY2(summaryMatches(rowsBefore), qPrintable(f.boxes.shown().last().informativeText));
     QCOMPARE(readFile(f.opened.last().toLocalFile()), exportByTool(second, f.appDir));
     if (faultBlock)
         QCOMPARE(*faultBlock, -1);   // the fault did happen
@@ -781,6 +830,8 @@ void TestFormTransfer::interruptedDownload_resumesAfterTheKeptBlocks()
     const int kept = int(MemoryCopy(Paths::memoryCopyFile()).load(logger->serialNo()).size() / 264);
     QVERIFY2(kept >= 1 && kept <= 6, qPrintable(QString::number(kept)));
     QCOMPARE(MemoryCopy(Paths::memoryCopyFile()).load(logger->serialNo()), memory.left(kept * 264));
+    QCOMPARE(f.boxes.shown().last().informativeText,
+             QStringLiteral("Sonraki deneme için saklanan: %1 blok").arg(kept));
 
     logger->faults().closeAfterRequests = -1;
     connectGprs();
