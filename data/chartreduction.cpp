@@ -195,7 +195,8 @@ QList<TimeTick> timeTicks(double from, double to, int maxTicks)
     constexpr qint64 minute = 60, hour = 3600, day = 86400;
     static const qint64 steps[] = {minute,     2 * minute, 5 * minute, 10 * minute, 15 * minute,
                                    30 * minute, hour,       2 * hour,   3 * hour,    6 * hour,
-                                   12 * hour,   day,        2 * day,    7 * day,     14 * day};
+                                   12 * hour,   day,        2 * day,    3 * day,     7 * day,
+                                   14 * day};
     const double span = to - from;
     auto timeOf = [](qint64 seconds) { return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC); };
 

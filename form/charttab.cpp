@@ -65,7 +65,7 @@ ChartTab::ChartTab(QWidget *parent)
     ui->setupUi(this);
     ui->lstArsiv->sortByColumn(-1, Qt::AscendingOrder);
     ui->splitterGrafik->setStretchFactor(1, 1);
-    ui->splitterGrafik->setSizes({300, 600});
+    ui->splitterGrafik->setSizes({240, 660});
     {
         const QSettings settings(Paths::settingsFile(), QSettings::IniFormat);
         const QSignalBlocker blocker(ui->cmbCsvAyirac);
@@ -73,7 +73,14 @@ ChartTab::ChartTab(QWidget *parent)
     }
 
     m_chart = new QChart;
+    // Nine entries under a narrow plot: short names in a small font, each
+    // channel's in its colour; a name cut short shows whole as a tool tip.
     m_chart->legend()->setAlignment(Qt::AlignBottom);
+    m_chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
+    m_chart->legend()->setShowToolTips(true);
+    QFont legendFont = m_chart->legend()->font();
+    legendFont.setPointSizeF(legendFont.pointSizeF() * 0.85);
+    m_chart->legend()->setFont(legendFont);
     m_chart->setMargins(QMargins(4, 4, 4, 4));
     ui->grafik->setChart(m_chart);
 
@@ -379,7 +386,7 @@ void ChartTab::load(qint64 fileId)
         m_valueAxis[c]->setVisible(true);
         m_legendLine[c]->setName(name);
         for (int type = 0; type < 3; ++type)
-            m_markers[c][type]->setName(name + QLatin1Char(' ') + QLatin1String(summaryNames[type]));
+            m_markers[c][type]->setName(QLatin1String(summaryNames[type]));
     }
     m_gapArea->setName(tr("Boşluk"));
     m_timeAxis->setVisible(true);
@@ -471,8 +478,8 @@ void ChartTab::updateTimeAxis()
     for (const QString &label : old)
         m_timeAxis->remove(label);
     const qreal width = m_chart->plotArea().width();
-    // The widest label, "dd.MM.yyyy hh:mm", needs some 110 pixels.
-    const int maxTicks = qMax(2, int((width > 10 ? width : 600) / 110));
+    // Room for "dd.MM hh:mm" between two ticks, and for the year's wider first label.
+    const int maxTicks = qMax(2, int((width > 10 ? width : 600) / 90));
     m_timeAxis->setStartValue(m_from - 1);
     for (const TimeTick &tick : timeTicks(m_from, m_to, maxTicks)) {
         if (tick.time > m_from - 1)
