@@ -34,6 +34,10 @@ struct Values {
     int delayRS232 = 900;
     int delayGPRS = 11900;
     int delayGSM = 9900;
+
+    // the chart page, while shown: how often it asks the database whether
+    // another program (vlxdecode --db, a second VLXLogger) has changed it
+    int archiveWatch = 2000;
 };
 
 Values &current();

@@ -150,6 +150,64 @@ bool ArchiveSeries::writeTo(QIODevice *device) const
     return out.status() == QDataStream::Ok;
 }
 
+ArchiveSeries::Overview ArchiveSeries::overview() const
+{
+    Overview o;
+    o.records = qint64(times.size());
+    o.summaries = qint64(summaries.size());
+    if (!times.empty()) {
+        o.firstTime = times.front();
+        o.lastTime = times.back();
+    }
+    return o;
+}
+
+bool ArchiveSeries::overviewOf(const QByteArray &bytes, Overview *overview)
+{
+    QDataStream in(bytes);
+    in.setVersion(QDataStream::Qt_6_0);
+    quint32 readMagic = 0;
+    quint16 version = 0;
+    in >> readMagic >> version;
+    if (readMagic != magic || version != formatVersion)
+        return false;
+    ArchiveSeries s;
+    in >> s.stationName >> s.stationNo >> s.installTime >> s.channelName[0] >> s.channelName[1]
+        >> s.channelUnit[0] >> s.channelUnit[1] >> s.intervalSeconds;
+    // Each array is its count and then its raw entries: skip over them.
+    const qint64 limit = bytes.size();
+    quint64 counts[4] = {0, 0, 0, 0};
+    const int sizes[4] = {int(sizeof(qint64)), int(sizeof(float)), int(sizeof(float)), int(sizeof(Summary))};
+    Overview o;
+    for (int a = 0; a < 4; ++a) {
+        in >> counts[a];
+        if (in.status() != QDataStream::Ok || counts[a] > quint64(limit))
+            return false;
+        qint64 skip = qint64(counts[a]) * sizes[a];
+        if (a == 0 && counts[a] > 0) {
+            if (in.readRawData(reinterpret_cast<char *>(&o.firstTime), 8) != 8)
+                return false;
+            skip -= 8;
+            if (counts[a] > 1) {
+                if (in.skipRawData(int(skip - 8)) != skip - 8
+                    || in.readRawData(reinterpret_cast<char *>(&o.lastTime), 8) != 8)
+                    return false;
+            } else {
+                o.lastTime = o.firstTime;
+            }
+            continue;
+        }
+        if (in.skipRawData(int(skip)) != skip)
+            return false;
+    }
+    if (counts[1] != counts[0] || counts[2] != counts[0])
+        return false;
+    o.records = qint64(counts[0]);
+    o.summaries = qint64(counts[3]);
+    *overview = o;
+    return true;
+}
+
 bool ArchiveSeries::fromBytes(const QByteArray &bytes, ArchiveSeries *series)
 {
     QDataStream in(bytes);

@@ -44,6 +44,20 @@ struct ArchiveSeries {
 
     // Instantaneous records and summary values together.
     qint64 recordCount() const { return qint64(times.size() + summaries.size()); }
+
+    // What the archive's list tells of a file: its instantaneous records
+    // (those the chart draws and the CSV fills), the first and last of their
+    // times, and its summary values.
+    struct Overview {
+        qint64 records = 0;
+        qint64 firstTime = 0;
+        qint64 lastTime = 0;
+        qint64 summaries = 0;
+    };
+    Overview overview() const;
+    // The same from the compact form, without reading its arrays: a long
+    // file's list entry costs a few bytes of its cache, not all 20 MB of it.
+    static bool overviewOf(const QByteArray &bytes, Overview *overview);
     bool isEmpty() const { return times.empty() && summaries.empty(); }
 
     // Two records further apart than this leave a gap: a missing record

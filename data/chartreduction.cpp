@@ -95,6 +95,13 @@ QList<QList<QPointF>> reduceSpan(const std::vector<qint64> &times, const std::ve
     return lines;
 }
 
+qint64 middleOfDay(qint64 time)
+{
+    constexpr qint64 day = 86400;
+    const qint64 start = time >= 0 ? time / day * day : -((-time + day - 1) / day) * day;
+    return start + day / 2;
+}
+
 QList<QPointF> reduceMarkers(const std::vector<ArchiveSeries::Summary> &summaries, int type,
                              int channel, double from, double to, int columns)
 {
@@ -102,17 +109,19 @@ QList<QPointF> reduceMarkers(const std::vector<ArchiveSeries::Summary> &summarie
     if (columns < 1 || !(to > from))
         return points;
     const Columns grid{from, (to - from) / columns};
+    // Sorted by time, the summaries are sorted by their day's middle too.
     const auto begin = std::lower_bound(
         summaries.begin(), summaries.end(), qint64(std::ceil(from)),
-        [](const ArchiveSeries::Summary &s, qint64 t) { return s.time < t; });
+        [](const ArchiveSeries::Summary &s, qint64 t) { return middleOfDay(s.time) < t; });
     bool open = false;
     qint64 column = 0;
     QPointF kept;
-    for (auto it = begin; it != summaries.end() && double(it->time) <= to; ++it) {
+    for (auto it = begin; it != summaries.end() && double(middleOfDay(it->time)) <= to; ++it) {
         if (it->type != type || it->channel != channel || std::isnan(it->value))
             continue;
-        const qint64 c = grid.of(it->time);
-        const QPointF point(double(it->time), double(it->value));
+        const qint64 x = middleOfDay(it->time);
+        const qint64 c = grid.of(x);
+        const QPointF point(double(x), double(it->value));
         if (open && c == column) {
             if ((type == 1 && point.y() > kept.y()) || (type == 2 && point.y() < kept.y()))
                 kept = point;
@@ -129,6 +138,55 @@ QList<QPointF> reduceMarkers(const std::vector<ArchiveSeries::Summary> &summarie
     return points;
 }
 
+QList<TimeBand> gapBands(const std::vector<qint64> &times, qint64 gapSeconds, double from, double to,
+                         int columns)
+{
+    QList<TimeBand> bands;
+    if (gapSeconds <= 0 || times.size() < 2 || columns < 1 || !(to > from))
+        return bands;
+    const double width = (to - from) / columns;
+    // From the last record at or before the span to the first one after it.
+    auto begin = std::upper_bound(times.begin(), times.end(), qint64(std::floor(from)));
+    if (begin != times.begin())
+        --begin;
+    auto end = std::upper_bound(begin, times.end(), qint64(std::floor(to)));
+    if (end != times.end())
+        ++end;
+    for (auto it = begin; it + 1 < end; ++it) {
+        if (*(it + 1) - *it <= gapSeconds)
+            continue;
+        TimeBand band{double(*it), double(*(it + 1))};
+        if (band.to - band.from < width) {
+            const double middle = (band.from + band.to) / 2;
+            band = {middle - width / 2, middle + width / 2};
+        }
+        if (!bands.isEmpty() && band.from <= bands.last().to)
+            bands.last().to = qMax(bands.last().to, band.to);
+        else
+            bands << band;
+    }
+    return bands;
+}
+
+qint64 recordAt(const std::vector<qint64> &times, double time, qint64 intervalSeconds,
+                qint64 gapSeconds)
+{
+    if (times.empty())
+        return -1;
+    auto after = std::lower_bound(times.begin(), times.end(), qint64(std::ceil(time)));
+    if (after == times.begin())
+        return 0;
+    if (after == times.end())
+        return qint64(times.size()) - 1;
+    const auto before = after - 1;
+    const double toBefore = time - double(*before);
+    const double toAfter = double(*after) - time;
+    const double reach = double(intervalSeconds) / 2;
+    if (gapSeconds > 0 && *after - *before > gapSeconds && toBefore > reach && toAfter > reach)
+        return -1;
+    return qint64((toBefore <= toAfter ? before : after) - times.begin());
+}
+
 QList<TimeTick> timeTicks(double from, double to, int maxTicks)
 {
     QList<TimeTick> ticks;
@@ -137,25 +195,27 @@ QList<TimeTick> timeTicks(double from, double to, int maxTicks)
     constexpr qint64 minute = 60, hour = 3600, day = 86400;
     static const qint64 steps[] = {minute,     2 * minute, 5 * minute, 10 * minute, 15 * minute,
                                    30 * minute, hour,       2 * hour,   3 * hour,    6 * hour,
-                                   12 * hour,   day,        2 * day,    7 * day,     14 * day};
+                                   12 * hour,   day,        2 * day,    3 * day,     7 * day,
+                                   14 * day};
     const double span = to - from;
     auto timeOf = [](qint64 seconds) { return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC); };
 
     for (qint64 step : steps) {
         if (span / double(step) > maxTicks)
             continue;
-        const QDate first = timeOf(qint64(std::floor(from))).date();
-        const QDate last = timeOf(qint64(std::ceil(to))).date();
-        const QString format = step >= day ? (first.year() == last.year() ? QStringLiteral("dd.MM")
-                                                                          : QStringLiteral("dd.MM.yy"))
-            : first == last                ? QStringLiteral("hh:mm")
-                                           : QStringLiteral("dd.MM hh:mm");
+        const QString format = step >= day ? QStringLiteral("dd.MM") : QStringLiteral("dd.MM hh:mm");
+        const QString withYear = step >= day ? QStringLiteral("dd.MM.yyyy") : QStringLiteral("dd.MM.yyyy hh:mm");
         // Whole steps since the epoch: midnights for day steps (the logger's
         // clock is kept as UTC), and Mondays for weeks.
         const qint64 offset = step >= 7 * day ? 4 * day : 0;   // 1970-01-01 was a Thursday
         qint64 t = qint64(std::ceil((from - double(offset)) / double(step))) * step + offset;
-        for (; double(t) <= to; t += step)
-            ticks << TimeTick{double(t), timeOf(t).toString(format)};
+        int year = 0;
+        for (; double(t) <= to; t += step) {
+            const QDateTime time = timeOf(t);
+            const bool newYear = time.date().year() != year;
+            year = time.date().year();
+            ticks << TimeTick{double(t), time.toString(newYear ? withYear : format)};
+        }
         return ticks;
     }
     // Months: the first of every n-th month.

@@ -27,17 +27,42 @@
 QList<QList<QPointF>> reduceSpan(const std::vector<qint64> &times, const std::vector<float> &values,
                                  double from, double to, int columns, qint64 gapSeconds);
 
+// Where a daily summary is drawn: at noon of its day. The logger stamps a
+// day's summary 23:59, which on a chart reads as the next day's.
+qint64 middleOfDay(qint64 time);
+
 // Markers of a span's daily summary values of one type (1 MAX, 2 MIN,
-// 3 ORT) and channel (1 or 2): per column the one value that matters for
-// its type, the highest maximum, the lowest minimum or the first average.
+// 3 ORT) and channel (1 or 2), each at the middle of its day: per column the
+// one value that matters for its type, the highest maximum, the lowest
+// minimum or the first average.
 QList<QPointF> reduceMarkers(const std::vector<ArchiveSeries::Summary> &summaries, int type,
                              int channel, double from, double to, int columns);
 
+// The bands of a span where records are missing or the logger's time jumps
+// ahead: from the record before each hole (two records further apart than
+// gapSeconds) to the record after it. A band narrower than a column is
+// widened to one column around its middle, so that every hole can be seen
+// at every zoom, and bands that then touch are drawn as one.
+struct TimeBand {
+    double from = 0;
+    double to = 0;
+};
+QList<TimeBand> gapBands(const std::vector<qint64> &times, qint64 gapSeconds, double from, double to,
+                         int columns);
+
+// The record the read-out under the chart describes for a time under the
+// mouse: the nearest one; -1 inside a hole (the time is further than half a
+// record interval from both records around it, and they lie more than
+// gapSeconds apart) and when there are no records.
+qint64 recordAt(const std::vector<qint64> &times, double time, qint64 intervalSeconds,
+                qint64 gapSeconds);
+
 // Labels of the time axis for a span (seconds of the logger's clock): at
 // most about maxTicks ticks at round times (minutes, hours, days, months),
-// each labelled with what its step needs: "hh:mm" within a day,
-// "dd.MM hh:mm" across days, "dd.MM" for day steps ("dd.MM.yy" across a
-// new year), "MM.yyyy" for month steps.
+// each labelled with what its step needs: "dd.MM hh:mm" for steps within a
+// day, "dd.MM" for day steps, "MM.yyyy" for month steps. The first label,
+// and the first of a new year, carry the year too ("dd.MM.yyyy hh:mm",
+// "dd.MM.yyyy"), so that no label leaves the date to guess.
 struct TimeTick {
     double time = 0;
     QString label;

@@ -9,51 +9,98 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace CsvExport {
 
 namespace {
 
-QByteArray field(const QString &text)
+QByteArray field(const QString &text, char separator)
 {
     QByteArray bytes = text.toUtf8();
-    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\r') && !bytes.contains('\n'))
+    if (!bytes.contains(separator) && !bytes.contains('"') && !bytes.contains('\r') && !bytes.contains('\n'))
         return bytes;
     bytes.replace("\"", "\"\"");
     return '"' + bytes + '"';
 }
 
-QByteArray column(const ArchiveSeries &series, int channel)
+QByteArray column(const ArchiveSeries &series, int channel, char separator)
 {
-    return field(QStringLiteral("%1 [%2]").arg(series.channelName[channel], series.channelUnit[channel]));
+    return field(QStringLiteral("%1 [%2]").arg(series.channelName[channel], series.channelUnit[channel]),
+                 separator);
+}
+
+// One line of the document: a record slot's time and the index of its
+// record, -1 where the record is missing.
+struct Slot {
+    qint64 time;
+    qint64 record;
+};
+
+std::vector<Slot> slotsOf(const ArchiveSeries &series, double from, double to)
+{
+    std::vector<Slot> lines;
+    const std::vector<qint64> &times = series.times;
+    const qint64 step = series.intervalSeconds;
+    const qint64 low = qint64(std::ceil(from));
+    const qint64 high = qint64(std::floor(to));
+    if (times.empty() || high < low)
+        return lines;
+    // The records around the span too: a hole across its edges has slots
+    // inside it.
+    auto begin = std::lower_bound(times.begin(), times.end(), low);
+    auto end = std::upper_bound(times.begin(), times.end(), high);
+    if (begin != times.begin())
+        --begin;
+    if (end != times.end())
+        ++end;
+    for (auto it = begin; it != end; ++it) {
+        if (*it >= low && *it <= high)
+            lines.push_back({*it, qint64(it - times.begin())});
+        if (step <= 0 || it + 1 == end)
+            continue;
+        // A slot less than half an interval before the next record is that
+        // record's own, come early or late.
+        const qint64 next = *(it + 1);
+        qint64 t = *it + step * qMax<qint64>(1, (low - *it + step - 1) / step);
+        for (; 2 * (next - t) > step && t <= high; t += step)
+            lines.push_back({t, -1});
+    }
+    return lines;
+}
+
+QByteArray valueText(float value, char decimal)
+{
+    QByteArray text = TextExport::valueText(value);
+    if (decimal != '.')
+        text.replace('.', decimal);
+    return text;
 }
 
 } // namespace
 
-QByteArray document(const ArchiveSeries &series, double from, double to)
+Format spreadsheetFormat() { return Format{';', ','}; }
+
+QByteArray document(const ArchiveSeries &series, double from, double to, const Format &format)
 {
-    QByteArray out = "time," + column(series, 0) + ',' + column(series, 1) + "\r\n";
-    const auto begin = std::lower_bound(series.times.begin(), series.times.end(), qint64(std::ceil(from)));
-    const auto end = std::upper_bound(series.times.begin(), series.times.end(), qint64(std::floor(to)));
-    for (auto it = begin; it < end; ++it) {
-        const std::size_t i = std::size_t(it - series.times.begin());
-        out += QDateTime::fromSecsSinceEpoch(*it, Qt::UTC).toString(QStringLiteral("yyyy-MM-ddThh:mm")).toLatin1();
+    const char sep = format.separator;
+    QByteArray out = "time" + QByteArray(1, sep) + column(series, 0, sep) + sep + column(series, 1, sep) + "\r\n";
+    for (const Slot &slot : slotsOf(series, from, to)) {
+        out += QDateTime::fromSecsSinceEpoch(slot.time, Qt::UTC).toString(QStringLiteral("yyyy-MM-ddThh:mm")).toLatin1();
         for (int c = 0; c < 2; ++c) {
-            out += ',';
-            if (!std::isnan(series.values[c][i]))
-                out += TextExport::valueText(series.values[c][i]);
+            out += sep;
+            if (slot.record >= 0 && !std::isnan(series.values[c][std::size_t(slot.record)]))
+                out += valueText(series.values[c][std::size_t(slot.record)], format.decimal);
         }
         out += "\r\n";
     }
     return out;
 }
 
-bool write(const QString &path, const ArchiveSeries &series, double from, double to,
-           QString *errorText)
+bool write(const QString &path, const QByteArray &document, QString *errorText)
 {
     QSaveFile out(path);
-    const QByteArray bytes = document(series, from, to);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+    if (!out.open(QIODevice::WriteOnly) || out.write(document) != document.size() || !out.commit()) {
         if (errorText)
             *errorText = out.errorString();
         return false;
@@ -61,11 +108,15 @@ bool write(const QString &path, const ArchiveSeries &series, double from, double
     return true;
 }
 
-QString defaultFileName(const ArchiveSeries &series)
+QString defaultFileName(const ArchiveSeries &series, double from, double to)
 {
-    return QStringLiteral("%1_%2.csv")
-        .arg(VLXFile::fileNamePart(series.stationNo),
-             series.installTime.toString(QStringLiteral("ddMMyy")));
+    const std::vector<Slot> lines = slotsOf(series, from, to);
+    const qint64 first = lines.empty() ? qint64(std::ceil(from)) : lines.front().time;
+    const qint64 last = lines.empty() ? qint64(std::floor(to)) : lines.back().time;
+    auto stamp = [](qint64 t) {
+        return QDateTime::fromSecsSinceEpoch(t, Qt::UTC).toString(QStringLiteral("ddMMyyhhmm"));
+    };
+    return QStringLiteral("%1_%2_%3.csv").arg(VLXFile::fileNamePart(series.stationNo), stamp(first), stamp(last));
 }
 
 } // namespace CsvExport

@@ -81,6 +81,30 @@ bool SeriesCache::readStamp(qint64 dataId, Stamp *stamp, qint64 *recordCount) co
     return true;
 }
 
+bool SeriesCache::readOverview(qint64 dataId, Stamp *stamp, ArchiveSeries::Overview *overview) const
+{
+    QFile in(pathOf(dataId));
+    if (!in.open(QIODevice::ReadOnly) || in.size() < headerBytes)
+        return false;
+    const uchar *mapped = in.map(0, in.size());
+    if (!mapped)
+        return false;
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), in.size());
+    Header h;
+    ArchiveSeries::Overview o;
+    const bool ok = readHeader(bytes, dataId, &h)
+        && ArchiveSeries::overviewOf(QByteArray::fromRawData(bytes.constData() + headerBytes,
+                                                             bytes.size() - headerBytes),
+                                     &o)
+        && o.records + o.summaries == h.recordCount;
+    in.unmap(const_cast<uchar *>(mapped));
+    if (!ok)
+        return false;
+    *stamp = h.stamp;
+    *overview = o;
+    return true;
+}
+
 bool SeriesCache::read(qint64 dataId, Stamp *stamp, ArchiveSeries *series) const
 {
     QFile in(pathOf(dataId));

@@ -1,9 +1,9 @@
 #ifndef SERIESCACHE_H
 #define SERIESCACHE_H
 
-#include <QString>
+#include "archiveseries.h"
 
-struct ArchiveSeries;
+#include <QString>
 
 // The chart's cache of the station archive: one file per archived station
 // file, <folder>/<data id>.series, holding its series in a form that loads in
@@ -38,6 +38,9 @@ public:
 
     // The stamp and record count alone, without the series.
     bool readStamp(qint64 dataId, Stamp *stamp, qint64 *recordCount) const;
+
+    // The stamp and what the archive's list shows of the series.
+    bool readOverview(qint64 dataId, Stamp *stamp, ArchiveSeries::Overview *overview) const;
 
     // False for a missing, damaged or foreign file.
     bool read(qint64 dataId, Stamp *stamp, ArchiveSeries *series) const;

@@ -236,11 +236,11 @@ bool StationArchive::stampOf(qint64 dataId, SeriesCache::Stamp *stamp)
     QSqlQuery last(m_db);
     if (!first.prepare(QStringLiteral("SELECT id FROM datadetay WHERE data = ? ORDER BY id LIMIT 1"))
         || !last.prepare(QStringLiteral("SELECT id FROM datadetay WHERE data = ? ORDER BY id DESC LIMIT 1")))
-        return false;
+        return fail((first.lastError().isValid() ? first : last).lastError().text());
     first.bindValue(0, dataId);
     last.bindValue(0, dataId);
     if (!first.exec() || !last.exec())
-        return false;
+        return fail((first.lastError().isValid() ? first : last).lastError().text());
     stamp->firstRowId = first.next() ? first.value(0).toLongLong() : 0;
     stamp->lastRowId = last.next() ? last.value(0).toLongLong() : 0;
     return true;
@@ -278,14 +278,19 @@ QList<ArchivedFile> StationArchive::files(const QString &stationFilter)
     QList<ArchivedFile> list;
     ensureIndex(nullptr);
     QSqlQuery query(m_db);
+    m_error.clear();
     if (!query.prepare(QStringLiteral(
             "SELECT id, istasyonadi, istasyonno, kurulumtarihi FROM data "
-            "WHERE ? = '' OR instr(istasyonno, ?) > 0 ORDER BY kurulumtarihi DESC, id DESC")))
+            "WHERE ? = '' OR instr(istasyonno, ?) > 0 ORDER BY kurulumtarihi DESC, id DESC"))) {
+        fail(query.lastError().text());
         return list;
+    }
     query.bindValue(0, stationFilter);
     query.bindValue(1, stationFilter);
-    if (!query.exec())
+    if (!query.exec()) {
+        fail(query.lastError().text());
         return list;
+    }
     while (query.next()) {
         ArchivedFile file;
         file.id = query.value(0).toLongLong();
@@ -301,17 +306,34 @@ QList<ArchivedFile> StationArchive::files(const QString &stationFilter)
         SeriesCache::Stamp current;
         if (!stampOf(file.id, &current))
             continue;
-        if (cache.readStamp(file.id, &stored, &file.recordCount) && stored == current)
-            continue;
-        ArchiveSeries s;
-        if (rebuildSeries(file.id, &s))
-            file.recordCount = s.recordCount();
+        ArchiveSeries::Overview overview;
+        if (!cache.readOverview(file.id, &stored, &overview) || stored != current) {
+            ArchiveSeries s;
+            if (!rebuildSeries(file.id, &s))
+                continue;
+            overview = s.overview();
+        }
+        file.recordCount = overview.records + overview.summaries;
+        file.instantCount = overview.records;
+        if (overview.records > 0) {
+            file.firstRecord = QDateTime::fromSecsSinceEpoch(overview.firstTime, Qt::UTC);
+            file.lastRecord = QDateTime::fromSecsSinceEpoch(overview.lastTime, Qt::UTC);
+        }
     }
     return list;
 }
 
+qint64 StationArchive::dataVersion()
+{
+    QSqlQuery query(m_db);
+    if (!m_db.isOpen() || !query.exec(QStringLiteral("PRAGMA data_version")) || !query.next())
+        return -1;
+    return query.value(0).toLongLong();
+}
+
 bool StationArchive::series(qint64 dataId, ArchiveSeries *series)
 {
+    m_error.clear();
     const SeriesCache cache(cacheFolder());
     SeriesCache::Stamp current;
     SeriesCache::Stamp stored;
@@ -329,9 +351,11 @@ bool StationArchive::rebuildSeries(qint64 dataId, ArchiveSeries *series)
     QSqlQuery file(m_db);
     if (!file.prepare(QStringLiteral(
             "SELECT istasyonadi, istasyonno, kurulumtarihi FROM data WHERE id = ?")))
-        return false;
+        return fail(file.lastError().text());
     file.bindValue(0, dataId);
-    if (!file.exec() || !file.next())
+    if (!file.exec())
+        return fail(file.lastError().text());
+    if (!file.next())
         return false;
 
     QSqlQuery rows(m_db);
@@ -339,10 +363,10 @@ bool StationArchive::rebuildSeries(qint64 dataId, ArchiveSeries *series)
     if (!rows.prepare(QStringLiteral(
             "SELECT CAST(strftime('%s', tarih || ' ' || saat) AS INTEGER), tip, chno, deger, chname "
             "FROM datadetay WHERE data = ? ORDER BY id")))
-        return false;
+        return fail(rows.lastError().text());
     rows.bindValue(0, dataId);
     if (!rows.exec())
-        return false;
+        return fail(rows.lastError().text());
     std::vector<ArchiveRow> read;
     QString names[2];
     while (rows.next()) {

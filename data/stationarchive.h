@@ -53,6 +53,12 @@ struct ArchivedFile {
     QString stationNo;
     QDateTime installTime;   // UTC, as decoded
     qint64 recordCount = 0;  // instantaneous records and summary values
+    // The instantaneous records, as the chart draws them and the CSV fills
+    // its lines, and the first and last of their times (UTC, invalid when
+    // the file has none).
+    qint64 instantCount = 0;
+    QDateTime firstRecord;
+    QDateTime lastRecord;
 };
 
 // One `datadetay` row of a record, as the archive writes it.
@@ -96,6 +102,15 @@ public:
     // (made anew from the rows when the cache is missing or no longer
     // matches them). False when the file is unknown or cannot be read.
     bool series(qint64 dataId, ArchiveSeries *series);
+
+    // SQLite's data_version of this connection: it changes whenever another
+    // connection (another program on the same file, too) has committed a
+    // change since it was last asked, never for this connection's own
+    // commits. -1 when the database cannot be asked.
+    qint64 dataVersion();
+
+    // The driver's text of the last files() or series() that failed.
+    QString lastError() const { return m_error; }
 
     // <database file>.series, next to the database; empty for a database
     // that is not a file.

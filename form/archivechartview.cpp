@@ -14,9 +14,17 @@ ArchiveChartView::ArchiveChartView(QWidget *parent)
     setRubberBand(QChartView::HorizontalRubberBand);
 }
 
+// From the time axis itself: QChart::mapToValue asks the first series of the
+// chart, and the gap bands' area series does not follow the axis' range.
 double ArchiveChartView::timeAt(const QPoint &pos) const
 {
-    return chart()->mapToValue(chart()->mapFromScene(mapToScene(pos))).x();
+    double from = 0;
+    double to = 0;
+    const QRectF plot = chart()->plotArea();
+    if (!shownSpan(&from, &to) || !(plot.width() > 0))
+        return 0;
+    const QPointF at = chart()->mapFromScene(mapToScene(pos));
+    return from + (at.x() - plot.left()) / plot.width() * (to - from);
 }
 
 bool ArchiveChartView::shownSpan(double *from, double *to) const
@@ -28,6 +36,12 @@ bool ArchiveChartView::shownSpan(double *from, double *to) const
     *from = axis->min();
     *to = axis->max();
     return *to > *from;
+}
+
+void ArchiveChartView::refreshHover()
+{
+    if (m_hovering && chart()->plotArea().contains(chart()->mapFromScene(mapToScene(m_mouse))))
+        emit hovered(timeAt(m_mouse));
 }
 
 void ArchiveChartView::zoomAround(double time, double factor)
@@ -67,6 +81,8 @@ void ArchiveChartView::mousePressEvent(QMouseEvent *event)
 
 void ArchiveChartView::mouseMoveEvent(QMouseEvent *event)
 {
+    m_mouse = event->pos();
+    m_hovering = true;
     if (m_panning) {
         const double width = chart()->plotArea().width();
         const int dx = event->pos().x() - m_panStart.x();
@@ -100,6 +116,7 @@ void ArchiveChartView::mouseReleaseEvent(QMouseEvent *event)
 
 void ArchiveChartView::leaveEvent(QEvent *event)
 {
+    m_hovering = false;
     emit left();
     QChartView::leaveEvent(event);
 }

@@ -19,6 +19,9 @@ public:
     double timeAt(const QPoint &pos) const;
     // The span shown now, from the chart's horizontal axis.
     bool shownSpan(double *from, double *to) const;
+    // Reports the time under the mouse again, when it is over the plot: the
+    // span under it has moved.
+    void refreshHover();
 
 signals:
     void spanRequested(double from, double to);
@@ -35,6 +38,8 @@ protected:
 private:
     void zoomAround(double time, double factor);
 
+    bool m_hovering = false;
+    QPoint m_mouse;
     bool m_panning = false;
     bool m_panMoved = false;
     QPoint m_panStart;

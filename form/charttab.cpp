@@ -8,12 +8,20 @@
 #include "paths.h"
 #include "stationarchive.h"
 #include "textexport.h"
+#include "waits.h"
 
+#include <QAreaSeries>
 #include <QCategoryAxis>
 #include <QChart>
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QScatterSeries>
+#include <QSettings>
+#include <QTimer>
 #include <QTreeWidgetItem>
 #include <QValueAxis>
 
@@ -23,10 +31,16 @@
 namespace {
 
 const QColor channelColors[2] = {QColor(0x1f, 0x5f, 0xb4), QColor(0xc6, 0x28, 0x28)};
+const QColor gapColor(0x90, 0x90, 0x90, 0x50);
+const char *const summaryNames[3] = {"MAX", "MIN", "ORT"};
 
 // A span shorter than this is not zoomed into: below a minute nothing new
 // can be seen of records taken at whole minutes.
 constexpr double shortestSpan = 60.0;
+
+const QString csvFolderKey = QStringLiteral("Chart/csvFolder");
+const QString csvSeparatorKey = QStringLiteral("Chart/csvSeparator");
+const QString timeFormat = QStringLiteral("dd.MM.yyyy hh:mm");
 
 QString axisTitle(const QString &name, const QString &unit)
 {
@@ -38,6 +52,11 @@ QString valueOrDash(float value)
     return std::isnan(value) ? QStringLiteral("–") : QString::fromLatin1(TextExport::valueText(value));
 }
 
+QString timeText(qint64 seconds)
+{
+    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString(timeFormat);
+}
+
 } // namespace
 
 ChartTab::ChartTab(QWidget *parent)
@@ -46,24 +65,54 @@ ChartTab::ChartTab(QWidget *parent)
     ui->setupUi(this);
     ui->lstArsiv->sortByColumn(-1, Qt::AscendingOrder);
     ui->splitterGrafik->setStretchFactor(1, 1);
-    ui->splitterGrafik->setSizes({300, 600});
+    ui->splitterGrafik->setSizes({240, 660});
+    {
+        const QSettings settings(Paths::settingsFile(), QSettings::IniFormat);
+        const QSignalBlocker blocker(ui->cmbCsvAyirac);
+        ui->cmbCsvAyirac->setCurrentIndex(settings.value(csvSeparatorKey).toString() == QLatin1String(";") ? 1 : 0);
+    }
 
     m_chart = new QChart;
-    m_chart->legend()->hide();
+    // Nine entries under a narrow plot: short names in a small font, each
+    // channel's in its colour; a name cut short shows whole as a tool tip.
+    m_chart->legend()->setAlignment(Qt::AlignBottom);
+    m_chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
+    m_chart->legend()->setShowToolTips(true);
+    QFont legendFont = m_chart->legend()->font();
+    legendFont.setPointSizeF(legendFont.pointSizeF() * 0.85);
+    m_chart->legend()->setFont(legendFont);
     m_chart->setMargins(QMargins(4, 4, 4, 4));
     ui->grafik->setChart(m_chart);
 
     m_timeAxis = new QCategoryAxis;
     m_timeAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    m_timeAxis->setTitleText(tr("Zaman"));
     m_chart->addAxis(m_timeAxis, Qt::AlignBottom);
     for (int c = 0; c < 2; ++c) {
         m_valueAxis[c] = new QValueAxis;
         m_valueAxis[c]->setLabelsColor(channelColors[c]);
         m_valueAxis[c]->setTitleBrush(channelColors[c]);
         m_chart->addAxis(m_valueAxis[c], c == 0 ? Qt::AlignLeft : Qt::AlignRight);
-        const QScatterSeries::MarkerShape shapes[3] = {QScatterSeries::MarkerShapeTriangle,
-                                                       QScatterSeries::MarkerShapeRectangle,
-                                                       QScatterSeries::MarkerShapeCircle};
+    }
+
+    // Behind everything else: the bands of the holes, against the left axis
+    // from its bottom to its top.
+    m_gapArea = new QAreaSeries(new QLineSeries(this), new QLineSeries(this));
+    m_gapArea->setPen(Qt::NoPen);
+    m_gapArea->setBrush(gapColor);
+    m_chart->addSeries(m_gapArea);
+    m_gapArea->attachAxis(m_timeAxis);
+    m_gapArea->attachAxis(m_valueAxis[0]);
+
+    const QScatterSeries::MarkerShape shapes[3] = {QScatterSeries::MarkerShapeTriangle,
+                                                   QScatterSeries::MarkerShapeRectangle,
+                                                   QScatterSeries::MarkerShapeCircle};
+    for (int c = 0; c < 2; ++c) {
+        m_legendLine[c] = new QLineSeries;
+        m_legendLine[c]->setPen(QPen(channelColors[c], 1.5));
+        m_chart->addSeries(m_legendLine[c]);
+        m_legendLine[c]->attachAxis(m_timeAxis);
+        m_legendLine[c]->attachAxis(m_valueAxis[c]);
         for (int type = 0; type < 3; ++type) {
             auto *markers = new QScatterSeries;
             markers->setMarkerShape(shapes[type]);
@@ -76,10 +125,36 @@ ChartTab::ChartTab(QWidget *parent)
             m_markers[c][type] = markers;
         }
     }
+    for (int c = 0; c < 2; ++c) {
+        m_hover[c] = new QScatterSeries;
+        m_hover[c]->setMarkerSize(11);
+        m_hover[c]->setColor(Qt::transparent);
+        m_hover[c]->setBorderColor(channelColors[c].darker(140));
+        m_hover[c]->setPen(QPen(channelColors[c].darker(140), 2));
+        m_chart->addSeries(m_hover[c]);
+        m_hover[c]->attachAxis(m_timeAxis);
+        m_hover[c]->attachAxis(m_valueAxis[c]);
+        for (QLegendMarker *marker : m_chart->legend()->markers(m_hover[c]))
+            marker->setVisible(false);
+    }
+    for (QLegendMarker *marker : m_chart->legend()->markers())
+        connect(marker, &QLegendMarker::clicked, this, [this, marker] { toggleSeries(marker); });
+
+    m_archiveWatch = new QTimer(this);
+    m_archiveWatch->setInterval(Waits::current().archiveWatch);
+    connect(m_archiveWatch, &QTimer::timeout, this, &ChartTab::checkArchive);
 
     connect(ui->grafik, &ArchiveChartView::spanRequested, this, &ChartTab::setSpan);
     connect(ui->grafik, &ArchiveChartView::hovered, this, &ChartTab::updateStatus);
-    connect(ui->grafik, &ArchiveChartView::left, ui->lblGrafikDurum, &QLabel::clear);
+    connect(ui->grafik, &ArchiveChartView::left, this, &ChartTab::clearStatus);
+    // The plot area settles once the chart lays out its axes and legend,
+    // after the first drawing: the columns and ticks follow it.
+    connect(m_chart, &QChart::plotAreaChanged, this, [this](const QRectF &plot) {
+        if (!m_series.isEmpty() && std::abs(plot.width() - m_drawnWidth) >= 8) {
+            updateTimeAxis();
+            redraw();
+        }
+    });
     // A span marked with the mouse reaches the axis directly.
     connect(m_timeAxis, &QValueAxis::rangeChanged, this, &ChartTab::onAxisRangeChanged);
     showEmpty(QString());
@@ -107,6 +182,15 @@ void ChartTab::showEvent(QShowEvent *event)
         m_pendingFile = -1;
         showFile(file);
     }
+    // What another program wrote while the page was hidden.
+    checkArchive();
+    m_archiveWatch->start();
+}
+
+void ChartTab::hideEvent(QHideEvent *event)
+{
+    m_archiveWatch->stop();
+    QWidget::hideEvent(event);
 }
 
 void ChartTab::resizeEvent(QResizeEvent *event)
@@ -122,6 +206,8 @@ void ChartTab::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
+        m_timeAxis->setTitleText(tr("Zaman"));
+        m_gapArea->setName(tr("Boşluk"));
         if (isVisible())
             refreshList();
         else
@@ -143,7 +229,9 @@ void ChartTab::refreshList()
 {
     m_listRead = true;
     StationArchive archive;
-    QList<ArchivedFile> files = archive.files(ui->txtArsivFiltre->text().trimmed());
+    m_dataVersion = archive.dataVersion();
+    const QString filter = ui->txtArsivFiltre->text().trimmed();
+    QList<ArchivedFile> files = archive.files(filter);
     // The last download's files first, its newest file at the top.
     std::stable_sort(files.begin(), files.end(), [this](const ArchivedFile &a, const ArchivedFile &b) {
         return m_recent.lastIndexOf(a.id) > m_recent.lastIndexOf(b.id);
@@ -153,13 +241,16 @@ void ChartTab::refreshList()
     const QSignalBlocker blocker(ui->lstArsiv);
     ui->lstArsiv->clear();
     QTreeWidgetItem *kept = nullptr;
+    const QString countTip = ui->lstArsiv->headerItem()->toolTip(4);
     for (const ArchivedFile &file : files) {
         auto *item = new QTreeWidgetItem(ui->lstArsiv);
         item->setText(0, file.stationName);
         item->setText(1, file.stationNo);
-        item->setText(2, file.installTime.toString(QStringLiteral("dd.MM.yyyy hh:mm")));
-        item->setText(3, QString::number(file.recordCount));
-        item->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
+        item->setText(2, file.firstRecord.toString(timeFormat));
+        item->setText(3, file.lastRecord.toString(timeFormat));
+        item->setText(4, QString::number(file.instantCount));
+        item->setTextAlignment(4, Qt::AlignRight | Qt::AlignVCenter);
+        item->setToolTip(4, countTip);
         item->setData(0, Qt::UserRole, file.id);
         if (file.id == keep)
             kept = item;
@@ -170,7 +261,12 @@ void ChartTab::refreshList()
         ui->lstArsiv->setCurrentItem(kept);
     } else {
         m_fileId = -1;
-        showEmpty(files.isEmpty() ? tr("Arşivde kayıtlı dosya yok.") : QString());
+        if (!files.isEmpty())
+            showEmpty(QString());
+        else if (!archive.lastError().isEmpty())
+            showEmpty(tr("Arşiv okunamadı.") + QLatin1Char(' ') + archive.lastError());
+        else
+            showEmpty(filter.isEmpty() ? tr("Arşivde kayıtlı dosya yok.") : tr("Filtreye uyan dosya yok"));
     }
 }
 
@@ -179,13 +275,25 @@ bool ChartTab::showFile(qint64 fileId)
     for (int i = 0; i < ui->lstArsiv->topLevelItemCount(); ++i) {
         QTreeWidgetItem *item = ui->lstArsiv->topLevelItem(i);
         if (item->data(0, Qt::UserRole).toLongLong() == fileId) {
-            if (ui->lstArsiv->currentItem() == item && m_fileId == fileId)
-                return true;
-            ui->lstArsiv->setCurrentItem(item);
+            if (ui->lstArsiv->currentItem() == item) {
+                m_fileId = fileId;
+                reloadShown();
+            } else {
+                ui->lstArsiv->setCurrentItem(item);
+            }
             return true;
         }
     }
     return false;
+}
+
+void ChartTab::checkArchive()
+{
+    const qint64 version = StationArchive().dataVersion();
+    if (version == m_dataVersion)
+        return;
+    refreshList();
+    reloadShown();
 }
 
 void ChartTab::on_txtArsivFiltre_textChanged(const QString &)
@@ -202,27 +310,46 @@ void ChartTab::on_lstArsiv_currentItemChanged(QTreeWidgetItem *current, QTreeWid
         load(current->data(0, Qt::UserRole).toLongLong());
 }
 
-void ChartTab::on_cbGunlukOzet_toggled(bool) { redraw(); }
+void ChartTab::on_cbGunlukOzet_toggled(bool)
+{
+    updateLegend();
+    redraw();
+}
 
 void ChartTab::on_btnGrafikSifirla_clicked() { setSpan(m_first, m_last); }
+
+void ChartTab::on_cmbCsvAyirac_currentIndexChanged(int index)
+{
+    QSettings settings(Paths::settingsFile(), QSettings::IniFormat);
+    settings.setValue(csvSeparatorKey, index == 1 ? QStringLiteral(";") : QStringLiteral(","));
+}
 
 void ChartTab::on_btnCsvKaydet_clicked()
 {
     if (m_fileId < 0 || m_series.isEmpty())
         return;
+    QSettings settings(Paths::settingsFile(), QSettings::IniFormat);
     FileDialog::Request request;
     request.parent = this;
     request.caption = tr("CSV olarak kaydet");
-    request.path = Paths::exportDir() + QLatin1Char('/') + CsvExport::defaultFileName(m_series);
+    request.path = settings.value(csvFolderKey, Paths::exportDir()).toString() + QLatin1Char('/')
+        + CsvExport::defaultFileName(m_series, m_from, m_to);
     request.filter = tr("CSV dosyaları (*.csv)");
     const QString path = FileDialog::saveFileName(request);
     if (path.isEmpty())
         return;
+    const QByteArray csv = CsvExport::document(
+        m_series, m_from, m_to, ui->cmbCsvAyirac->currentIndex() == 1 ? CsvExport::spreadsheetFormat() : CsvExport::Format());
     QString error;
-    if (!CsvExport::write(path, m_series, m_from, m_to, &error))
+    if (!CsvExport::write(path, csv, &error)) {
         MessageBox::critical(this, tr("CSV olarak kaydet"),
                              tr("Dosya yazılamadı:") + QLatin1Char('\n') + path + QLatin1Char('\n') + error,
                              tr("Tamam"));
+        return;
+    }
+    settings.setValue(csvFolderKey, QFileInfo(path).absolutePath());
+    ui->lblGrafikDurum->setText(
+        tr("CSV kaydedildi: %1, %2 satır").arg(QDir::toNativeSeparators(path)).arg(csv.count("\r\n")));
 }
 
 void ChartTab::load(qint64 fileId)
@@ -231,7 +358,8 @@ void ChartTab::load(qint64 fileId)
     ArchiveSeries series;
     if (!archive.series(fileId, &series)) {
         m_fileId = -1;
-        showEmpty(tr("Dosya okunamadı."));
+        const QString reason = archive.lastError();
+        showEmpty(reason.isEmpty() ? tr("Dosya okunamadı.") : tr("Dosya okunamadı.") + QLatin1Char(' ') + reason);
         return;
     }
     m_series = std::move(series);
@@ -247,35 +375,60 @@ void ChartTab::load(qint64 fileId)
         m_last = double(m_series.times.back());
     }
     if (!m_series.summaries.empty()) {
-        m_first = qMin(m_first, double(m_series.summaries.front().time));
-        m_last = qMax(m_last, double(m_series.summaries.back().time));
+        m_first = qMin(m_first, double(middleOfDay(m_series.summaries.front().time)));
+        m_last = qMax(m_last, double(middleOfDay(m_series.summaries.back().time)));
     }
     m_chart->setTitle(QStringLiteral("%1 %2 - %3").arg(m_series.stationName, m_series.stationNo,
-                                                      m_series.installTime.toString(QStringLiteral("dd.MM.yyyy hh:mm"))));
+                                                      m_series.installTime.toString(timeFormat)));
     for (int c = 0; c < 2; ++c) {
+        const QString name = m_series.channelName[c].isEmpty() ? tr("Kanal %1").arg(c + 1) : m_series.channelName[c];
         m_valueAxis[c]->setTitleText(axisTitle(m_series.channelName[c], m_series.channelUnit[c]));
         m_valueAxis[c]->setVisible(true);
+        m_legendLine[c]->setName(name);
+        for (int type = 0; type < 3; ++type)
+            m_markers[c][type]->setName(QLatin1String(summaryNames[type]));
     }
+    m_gapArea->setName(tr("Boşluk"));
     m_timeAxis->setVisible(true);
+    m_chart->legend()->setVisible(true);
+    updateLegend();
     ui->btnGrafikSifirla->setEnabled(true);
     ui->btnCsvKaydet->setEnabled(true);
     setSpan(m_first, m_last);
+}
+
+// The shown file as the archive holds it now. A zoomed span stays; the
+// whole file stays the whole file, grown or not.
+void ChartTab::reloadShown()
+{
+    if (m_fileId < 0)
+        return;
+    const bool whole = m_series.isEmpty() || (m_from <= m_first && m_to >= m_last);
+    const double from = m_from;
+    const double to = m_to;
+    load(m_fileId);
+    if (!whole && !m_series.isEmpty())
+        setSpan(from, to);
 }
 
 void ChartTab::showEmpty(const QString &title)
 {
     m_series = ArchiveSeries();
     m_chart->setTitle(title);
+    m_chart->legend()->setVisible(false);
     m_timeAxis->setVisible(false);
     for (int c = 0; c < 2; ++c) {
         m_valueAxis[c]->setVisible(false);
         for (QLineSeries *line : m_lines[c]) {
             line->clear();
-            line->setVisible(false);
+            setPieceVisible(line, false);
         }
         for (QScatterSeries *markers : m_markers[c])
             markers->clear();
+        m_hover[c]->clear();
     }
+    m_gapArea->upperSeries()->clear();
+    m_gapArea->lowerSeries()->clear();
     ui->btnGrafikSifirla->setEnabled(false);
     ui->btnCsvKaydet->setEnabled(false);
     ui->lblGrafikDurum->clear();
@@ -302,6 +455,8 @@ void ChartTab::setSpan(double from, double to)
     m_settingRange = false;
     updateTimeAxis();
     redraw();
+    // The read-out follows the mouse, which now points at another time.
+    ui->grafik->refreshHover();
 }
 
 void ChartTab::onAxisRangeChanged(qreal min, qreal max)
@@ -323,7 +478,8 @@ void ChartTab::updateTimeAxis()
     for (const QString &label : old)
         m_timeAxis->remove(label);
     const qreal width = m_chart->plotArea().width();
-    const int maxTicks = qMax(2, int((width > 10 ? width : 600) / 75));
+    // Room for "dd.MM hh:mm" between two ticks, and for the year's wider first label.
+    const int maxTicks = qMax(2, int((width > 10 ? width : 600) / 90));
     m_timeAxis->setStartValue(m_from - 1);
     for (const TimeTick &tick : timeTicks(m_from, m_to, maxTicks)) {
         if (tick.time > m_from - 1)
@@ -331,23 +487,35 @@ void ChartTab::updateTimeAxis()
     }
 }
 
+void ChartTab::setPieceVisible(QLineSeries *line, bool visible)
+{
+    if (line->isVisible() != visible)
+        line->setVisible(visible);
+    // A shown series shows its legend entry again; the channel has one.
+    for (QLegendMarker *marker : m_chart->legend()->markers(line))
+        marker->setVisible(false);
+}
+
 void ChartTab::redraw()
 {
     if (m_series.isEmpty())
         return;
+    m_drawnWidth = m_chart->plotArea().width();
     const int cols = columns();
     const bool markers = ui->cbGunlukOzet->isChecked();
     for (int c = 0; c < 2; ++c) {
         double low = std::numeric_limits<double>::max();
         double high = std::numeric_limits<double>::lowest();
-        const QList<QList<QPointF>> pieces =
-            reduceSpan(m_series.times, m_series.values[c], m_from, m_to, cols, m_series.gapSeconds());
+        QList<QList<QPointF>> pieces;
+        if (!m_hidden.contains(m_legendLine[c]))
+            pieces = reduceSpan(m_series.times, m_series.values[c], m_from, m_to, cols, m_series.gapSeconds());
         while (m_lines[c].size() < pieces.size()) {
             auto *line = new QLineSeries;
             line->setPen(QPen(channelColors[c], 1.5));
             m_chart->addSeries(line);
             line->attachAxis(m_timeAxis);
             line->attachAxis(m_valueAxis[c]);
+            setPieceVisible(line, true);
             m_lines[c] << line;
         }
         for (int i = 0; i < m_lines[c].size(); ++i) {
@@ -360,15 +528,15 @@ void ChartTab::redraw()
                     }
                 }
                 line->replace(pieces.at(i));
-                line->setVisible(true);
+                setPieceVisible(line, true);
             } else if (line->isVisible()) {
                 line->clear();
-                line->setVisible(false);
+                setPieceVisible(line, false);
             }
         }
         for (int type = 0; type < 3; ++type) {
             QList<QPointF> points;
-            if (markers)
+            if (markers && !m_hidden.contains(m_markers[c][type]))
                 points = reduceMarkers(m_series.summaries, type + 1, c + 1, m_from, m_to, cols);
             for (const QPointF &p : points) {
                 low = qMin(low, p.y());
@@ -383,23 +551,97 @@ void ChartTab::redraw()
         const double pad = high > low ? (high - low) * 0.05 : qMax(1.0, std::abs(high) * 0.05);
         m_valueAxis[c]->setRange(low - pad, high + pad);
     }
+    drawGaps();
+}
+
+// The bands run from the bottom of the left axis to its top: rectangles of
+// one area between its upper line, which steps up and down at each band's
+// edges, and a lower line along the bottom.
+void ChartTab::drawGaps()
+{
+    QList<QPointF> upper;
+    QList<QPointF> lower;
+    if (!m_hidden.contains(m_gapArea)) {
+        const double bottom = m_valueAxis[0]->min();
+        const double top = m_valueAxis[0]->max();
+        for (const TimeBand &band : gapBands(m_series.times, m_series.gapSeconds(), m_from, m_to, columns())) {
+            upper << QPointF(band.from, bottom) << QPointF(band.from, top) << QPointF(band.to, top)
+                  << QPointF(band.to, bottom);
+        }
+        if (!upper.isEmpty())
+            lower << QPointF(upper.first().x(), bottom) << QPointF(upper.last().x(), bottom);
+    }
+    m_gapArea->upperSeries()->replace(upper);
+    m_gapArea->lowerSeries()->replace(lower);
+}
+
+// Each entry of the legend stands for a series the user can switch off and
+// on with a click; a series switched off keeps its entry, dimmed.
+void ChartTab::updateLegend()
+{
+    const bool summaries = ui->cbGunlukOzet->isChecked();
+    for (QLegendMarker *marker : m_chart->legend()->markers()) {
+        QAbstractSeries *series = marker->series();
+        if (series == m_hover[0] || series == m_hover[1] || m_lines[0].contains(series)
+            || m_lines[1].contains(series))
+            continue;
+        const bool summary = qobject_cast<QScatterSeries *>(series) != nullptr;
+        marker->setVisible(!summary || summaries);
+        const bool hidden = m_hidden.contains(series);
+        QColor label = m_chart->legend()->labelColor();
+        label.setAlphaF(hidden ? 0.35 : 1.0);
+        marker->setLabelBrush(label);
+        QBrush brush = marker->brush();
+        QColor color = brush.color();
+        color.setAlphaF(hidden ? 0.2 : series == m_gapArea ? gapColor.alphaF() : 1.0);
+        brush.setColor(color);
+        marker->setBrush(brush);
+    }
+}
+
+void ChartTab::toggleSeries(QLegendMarker *marker)
+{
+    QAbstractSeries *series = marker->series();
+    if (!m_hidden.removeOne(series))
+        m_hidden << series;
+    updateLegend();
+    redraw();
+}
+
+void ChartTab::clearStatus()
+{
+    ui->lblGrafikDurum->clear();
+    for (QScatterSeries *hover : m_hover)
+        hover->clear();
 }
 
 void ChartTab::updateStatus(double time)
 {
     const std::vector<qint64> &times = m_series.times;
-    if (times.empty()) {
-        ui->lblGrafikDurum->clear();
+    const qint64 at = recordAt(times, time, m_series.intervalSeconds, m_series.gapSeconds());
+    if (at < 0) {
+        clearStatus();
+        if (!times.empty()) {
+            // The records on both sides of the hole.
+            const auto after = std::lower_bound(times.begin(), times.end(), qint64(std::ceil(time)));
+            ui->lblGrafikDurum->setText(QStringLiteral("%1   %2 (%3 – %4)")
+                                            .arg(timeText(std::llround(time)), tr("boşluk"),
+                                                 timeText(*(after - 1)), timeText(*after)));
+        }
         return;
     }
-    auto it = std::lower_bound(times.begin(), times.end(), qint64(std::llround(time)));
-    if (it == times.end() || (it != times.begin() && time - double(*(it - 1)) < double(*it) - time))
-        --it;
-    const std::size_t i = std::size_t(it - times.begin());
+    const std::size_t i = std::size_t(at);
+    for (int c = 0; c < 2; ++c) {
+        const float value = m_series.values[c][i];
+        if (std::isnan(value) || m_hidden.contains(m_legendLine[c]))
+            m_hover[c]->clear();
+        else
+            m_hover[c]->replace({QPointF(double(times[i]), double(value))});
+    }
     ui->lblGrafikDurum->setText(
         QStringLiteral("%1   %2: %3 %4   %5: %6 %7")
-            .arg(QDateTime::fromSecsSinceEpoch(*it, Qt::UTC).toString(QStringLiteral("dd.MM.yyyy hh:mm")),
-                 m_series.channelName[0], valueOrDash(m_series.values[0][i]), m_series.channelUnit[0],
-                 m_series.channelName[1], valueOrDash(m_series.values[1][i]), m_series.channelUnit[1])
+            .arg(timeText(times[i]), m_series.channelName[0], valueOrDash(m_series.values[0][i]),
+                 m_series.channelUnit[0], m_series.channelName[1], valueOrDash(m_series.values[1][i]),
+                 m_series.channelUnit[1])
             .trimmed());
 }

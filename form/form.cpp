@@ -211,9 +211,9 @@ void Form::updateLinkButtons()
     const bool gsm = !rs232 && !gprs && m_gsm->isOpen();
     const bool any = rs232 || gprs || gsm;
 
-    ui->btnRS232->setText(rs232 ? tr("Disconnect") : tr("RS232"));
-    ui->btnGPRS->setText(gprs ? tr("Disconnect") : tr("GPRS"));
-    ui->btnGSM->setText(gsm ? tr("Disconnect") : tr("GSM"));
+    ui->btnRS232->setText(rs232 ? tr("Bağlantıyı Kes") : tr("RS232"));
+    ui->btnGPRS->setText(gprs ? tr("Bağlantıyı Kes") : tr("GPRS"));
+    ui->btnGSM->setText(gsm ? tr("Bağlantıyı Kes") : tr("GSM"));
 
     if (any) {
         if (!rs232)

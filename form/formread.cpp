@@ -88,7 +88,8 @@ void Form::showFileList(const QByteArray &reply)
 
     ui->txtKayitAraligi->setText(list.interval);
     ui->txtDosyaAdedi->setText(list.countText);
-    ui->txtKullanilanBellek->setText(QStringLiteral("%1 byte(s)").arg(list.usedBytes));
+    // The number comes first: planTransfer reads it back from here.
+    ui->txtKullanilanBellek->setText(tr("%1 bayt").arg(list.usedBytes));
     ui->prgMemory->setValue(int(list.usedBytes));
 
     m_fileList.clear();
@@ -107,7 +108,7 @@ void Form::showFileList(const QByteArray &reply)
 
     ui->cmbDosya->clear();
     for (const auto &file : m_fileList)
-        ui->cmbDosya->addItem(QStringLiteral("%1 (%2 bytes)").arg(file->dateText()).arg(file->sizeBytes()));
+        ui->cmbDosya->addItem(tr("%1 (%2 bayt)").arg(file->dateText()).arg(file->sizeBytes()));
     ui->cmbDosya->addItem(tr("Hepsi"));
 
     if (m_fileList.empty()) {

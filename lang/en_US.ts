@@ -23,14 +23,6 @@
         <translation>Station No</translation>
     </message>
     <message>
-        <source>Kurulum Tarihi</source>
-        <translation>Install Date</translation>
-    </message>
-    <message>
-        <source>Kayıt</source>
-        <translation>Records</translation>
-    </message>
-    <message>
         <source>Günlük özetler</source>
         <translation>Daily summaries</translation>
     </message>
@@ -66,6 +58,62 @@
         <source>Dosyada kayıt yok.</source>
         <translation>The file holds no records.</translation>
     </message>
+    <message>
+        <source>İlk Kayıt</source>
+        <translation>First Record</translation>
+    </message>
+    <message>
+        <source>Son Kayıt</source>
+        <translation>Last Record</translation>
+    </message>
+    <message>
+        <source>Anlık Kayıt</source>
+        <translation>Instantaneous Records</translation>
+    </message>
+    <message>
+        <source>Anlık kayıtların sayısı: grafiğin noktaları, CSV'de değeri olan satırlar. Eksik kayıtlar ve günlük özetler sayılmaz.</source>
+        <translation>The number of instantaneous records: the chart's points, the CSV lines with values. Missing records and daily summaries are not counted.</translation>
+    </message>
+    <message>
+        <source>Zaman</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Boşluk</source>
+        <translation>Gap</translation>
+    </message>
+    <message>
+        <source>Arşiv okunamadı.</source>
+        <translation>The archive could not be read.</translation>
+    </message>
+    <message>
+        <source>Filtreye uyan dosya yok</source>
+        <translation>No file matches the filter</translation>
+    </message>
+    <message>
+        <source>CSV kaydedildi: %1, %2 satır</source>
+        <translation>CSV saved: %1, %2 lines</translation>
+    </message>
+    <message>
+        <source>Kanal %1</source>
+        <translation>Channel %1</translation>
+    </message>
+    <message>
+        <source>boşluk</source>
+        <translation>gap</translation>
+    </message>
+    <message>
+        <source>CSV alan ayracı: virgül ile ondalık nokta (.), noktalı virgül ile ondalık virgül (,)</source>
+        <translation>CSV field separator: comma with a decimal point (.), semicolon with a decimal comma (,)</translation>
+    </message>
+    <message>
+        <source>Virgül (,)</source>
+        <translation>Comma (,)</translation>
+    </message>
+    <message>
+        <source>Noktalı virgül (;)</source>
+        <translation>Semicolon (;)</translation>
+    </message>
 </context>
 <context>
     <name>FindModem</name>
@@ -80,10 +128,6 @@
     <message>
         <source>N/A</source>
         <translation>N/A</translation>
-    </message>
-    <message>
-        <source>TextLabel</source>
-        <translation>TextLabel</translation>
     </message>
     <message>
         <source>Available Modems</source>
@@ -215,10 +259,6 @@
     <message>
         <source>Batarya Durumu:</source>
         <translation>Battery State:</translation>
-    </message>
-    <message>
-        <source>TextLabel</source>
-        <translation>TextLabel</translation>
     </message>
     <message>
         <source>Anlık Seviye:</source>
@@ -383,10 +423,6 @@
     <message>
         <source>Role 2</source>
         <translation>Relay 2</translation>
-    </message>
-    <message>
-        <source>Disconnect</source>
-        <translation>Disconnect</translation>
     </message>
     <message>
         <source>Error</source>
@@ -643,6 +679,18 @@ Please transfer again.</translation>
         <translation>The local copy does not match the logger; downloading the whole memory.</translation>
     </message>
     <message>
+        <source>Bağlantıyı Kes</source>
+        <translation>Disconnect</translation>
+    </message>
+    <message>
+        <source>%1 bayt</source>
+        <translation>%1 byte(s)</translation>
+    </message>
+    <message>
+        <source>%1 (%2 bayt)</source>
+        <translation>%1 (%2 bytes)</translation>
+    </message>
+    <message>
         <source>Yeni kayıt yok: arşiv bu verileri zaten içeriyordu.</source>
         <translation>Nothing new: the archive already held these data.</translation>
     </message>
@@ -676,7 +724,7 @@ Please transfer again.</translation>
     </message>
     <message>
         <source>%1/%2 bayt</source>
-        <translation>%1/%2 bytes</translation>
+        <translation>%1 byte(s) {1/%2 ?}</translation>
     </message>
     <message>
         <source>kalan %1</source>

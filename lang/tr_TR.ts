@@ -23,14 +23,6 @@
         <translation>İstasyon No</translation>
     </message>
     <message>
-        <source>Kurulum Tarihi</source>
-        <translation>Kurulum Tarihi</translation>
-    </message>
-    <message>
-        <source>Kayıt</source>
-        <translation>Kayıt</translation>
-    </message>
-    <message>
         <source>Günlük özetler</source>
         <translation>Günlük özetler</translation>
     </message>
@@ -66,6 +58,62 @@
         <source>Dosyada kayıt yok.</source>
         <translation>Dosyada kayıt yok.</translation>
     </message>
+    <message>
+        <source>İlk Kayıt</source>
+        <translation>İlk Kayıt</translation>
+    </message>
+    <message>
+        <source>Son Kayıt</source>
+        <translation>Son Kayıt</translation>
+    </message>
+    <message>
+        <source>Anlık Kayıt</source>
+        <translation>Anlık Kayıt</translation>
+    </message>
+    <message>
+        <source>Anlık kayıtların sayısı: grafiğin noktaları, CSV'de değeri olan satırlar. Eksik kayıtlar ve günlük özetler sayılmaz.</source>
+        <translation>Anlık kayıtların sayısı: grafiğin noktaları, CSV'de değeri olan satırlar. Eksik kayıtlar ve günlük özetler sayılmaz.</translation>
+    </message>
+    <message>
+        <source>Zaman</source>
+        <translation>Zaman</translation>
+    </message>
+    <message>
+        <source>Boşluk</source>
+        <translation>Boşluk</translation>
+    </message>
+    <message>
+        <source>Arşiv okunamadı.</source>
+        <translation>Arşiv okunamadı.</translation>
+    </message>
+    <message>
+        <source>Filtreye uyan dosya yok</source>
+        <translation>Filtreye uyan dosya yok</translation>
+    </message>
+    <message>
+        <source>CSV kaydedildi: %1, %2 satır</source>
+        <translation>CSV kaydedildi: %1, %2 satır</translation>
+    </message>
+    <message>
+        <source>Kanal %1</source>
+        <translation>Kanal %1</translation>
+    </message>
+    <message>
+        <source>boşluk</source>
+        <translation>boşluk</translation>
+    </message>
+    <message>
+        <source>CSV alan ayracı: virgül ile ondalık nokta (.), noktalı virgül ile ondalık virgül (,)</source>
+        <translation>CSV alan ayracı: virgül ile ondalık nokta (.), noktalı virgül ile ondalık virgül (,)</translation>
+    </message>
+    <message>
+        <source>Virgül (,)</source>
+        <translation>Virgül (,)</translation>
+    </message>
+    <message>
+        <source>Noktalı virgül (;)</source>
+        <translation>Noktalı virgül (;)</translation>
+    </message>
 </context>
 <context>
     <name>FindModem</name>
@@ -80,10 +128,6 @@
     <message>
         <source>N/A</source>
         <translation>N/A</translation>
-    </message>
-    <message>
-        <source>TextLabel</source>
-        <translation>TextLabel</translation>
     </message>
     <message>
         <source>Available Modems</source>
@@ -215,10 +259,6 @@
     <message>
         <source>Batarya Durumu:</source>
         <translation>Batarya Durumu:</translation>
-    </message>
-    <message>
-        <source>TextLabel</source>
-        <translation>TextLabel</translation>
     </message>
     <message>
         <source>Anlık Seviye:</source>
@@ -383,10 +423,6 @@
     <message>
         <source>Role 2</source>
         <translation>Role 2</translation>
-    </message>
-    <message>
-        <source>Disconnect</source>
-        <translation>Disconnect</translation>
     </message>
     <message>
         <source>Error</source>
@@ -641,6 +677,18 @@ Lütfen tekrar aktarım yapın.</translation>
     <message>
         <source>Yerel kopya cihazdakiyle uyuşmuyor; tüm bellek aktarılıyor.</source>
         <translation>Yerel kopya cihazdakiyle uyuşmuyor; tüm bellek aktarılıyor.</translation>
+    </message>
+    <message>
+        <source>Bağlantıyı Kes</source>
+        <translation>Bağlantıyı Kes</translation>
+    </message>
+    <message>
+        <source>%1 bayt</source>
+        <translation>%1 bayt</translation>
+    </message>
+    <message>
+        <source>%1 (%2 bayt)</source>
+        <translation>%1 (%2 bayt)</translation>
     </message>
     <message>
         <source>Yeni kayıt yok: arşiv bu verileri zaten içeriyordu.</source>

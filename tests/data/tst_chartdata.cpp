@@ -77,7 +77,8 @@ ArchiveSeries smallSeries()
     s.channelUnit[0] = QStringLiteral("m");
     s.channelUnit[1] = QString::fromUtf8("°C");
     const qint64 t0 = s.installTime.toSecsSinceEpoch();
-    s.times = {t0, t0 + 900, t0 + 1800, t0 + 2700};
+    // 15:00 is missing, and after 15:15 the logger was off until 16:05.
+    s.times = {t0, t0 + 900, t0 + 2700, t0 + 5700};
     s.values[0] = {10.0f, 16.625f, -0.001f, 3.0f};
     s.values[1] = {100.0f, noValue, 21.125f, 4.0f};
     s.summaries = {{t0 + 60, 11.0f, 1, 1}, {t0 + 120, 99.0f, 2, 2}};
@@ -95,6 +96,10 @@ private slots:
     void reduceSpan_keepsShapeAndGaps();
     void reduceSpan_fullMemory_atMostFourPointsAColumn();
     void reduceMarkers_keepsTheValueThatMattersPerColumn();
+    void gapBands_everyHoleSeenAtEveryZoom_data();
+    void gapBands_everyHoleSeenAtEveryZoom();
+    void recordAt_nearestRecordOrHole_data();
+    void recordAt_nearestRecordOrHole();
     void timeTicks_roundTimesWithFittingLabels_data();
     void timeTicks_roundTimesWithFittingLabels();
     void csv_shownSpan_exactBytesAndReadBack();
@@ -207,13 +212,57 @@ void TestChartData::reduceSpan_fullMemory_atMostFourPointsAColumn()
 
 void TestChartData::reduceMarkers_keepsTheValueThatMattersPerColumn()
 {
+    // Stamped 23:59 of days 0, 1, 2 and 9, drawn at noon; a column is two days.
+    const qint64 d = 86400, late = 86340;
     const std::vector<ArchiveSeries::Summary> s{
-        {0, 5, 1, 1}, {10, 9, 1, 1}, {20, 1, 2, 1}, {30, 0, 2, 1}, {40, 7, 3, 1}, {50, 8, 3, 1},
-        {60, 4, 1, 2}, {110, 6, 1, 1}, {500, 99, 1, 1}};
-    QCOMPARE(reduceMarkers(s, 1, 1, 0, 200, 2), (QList<QPointF>{{10, 9}, {110, 6}}));
-    QCOMPARE(reduceMarkers(s, 2, 1, 0, 200, 2), (QList<QPointF>{{30, 0}}));
-    QCOMPARE(reduceMarkers(s, 3, 1, 0, 200, 2), (QList<QPointF>{{40, 7}}));
-    QCOMPARE(reduceMarkers(s, 1, 2, 0, 200, 2), (QList<QPointF>{{60, 4}}));
+        {late, 5, 1, 1}, {late, 1, 2, 1}, {late, 7, 3, 1}, {late, 4, 1, 2}, {d + late, 9, 1, 1},
+        {d + late, 0, 2, 1}, {d + late, 8, 3, 1}, {2 * d + late, 6, 1, 1}, {9 * d + late, 99, 1, 1}};
+    QCOMPARE(reduceMarkers(s, 1, 1, 0, 4 * d, 2), (QList<QPointF>{{1.5 * d, 9}, {2.5 * d, 6}}));
+    QCOMPARE(reduceMarkers(s, 2, 1, 0, 4 * d, 2), (QList<QPointF>{{1.5 * d, 0}}));
+    QCOMPARE(reduceMarkers(s, 3, 1, 0, 4 * d, 2), (QList<QPointF>{{0.5 * d, 7}}));
+    QCOMPARE(reduceMarkers(s, 1, 2, 0, 4 * d, 2), (QList<QPointF>{{0.5 * d, 4}}));
+}
+
+void TestChartData::gapBands_everyHoleSeenAtEveryZoom_data()
+{
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("to");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<qint64>("gap");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("holes wider than a column") << 0.0 << 1060.0 << 106 << qint64(90) << "120-300 360-1000";
+    QTest::newRow("narrower: a column wide, merged") << 0.0 << 1060.0 << 2 << qint64(90) << "-55-1000";
+    QTest::newRow("a span inside a hole") << 130.0 << 200.0 << 10 << qint64(90) << "120-300";
+}
+
+void TestChartData::gapBands_everyHoleSeenAtEveryZoom()
+{
+    QFETCH(double, from);
+    QFETCH(double, to);
+    QFETCH(int, columns);
+    QFETCH(qint64, gap);
+    QFETCH(QString, expected);
+    QStringList got;
+    for (const TimeBand &band : gapBands({0, 60, 120, 300, 360, 1000, 1060}, gap, from, to, columns))
+        got << QStringLiteral("%1-%2").arg(band.from).arg(band.to);
+    QCOMPARE(got.join(QLatin1Char(' ')), expected);
+}
+
+void TestChartData::recordAt_nearestRecordOrHole_data()
+{
+    QTest::addColumn<double>("time");
+    QTest::addColumn<qint64>("expected");
+    QTest::newRow("nearest of two") << 50.0 << qint64(1);
+    QTest::newRow("half an interval into a hole") << 130.0 << qint64(2);
+    QTest::newRow("inside a hole") << 200.0 << qint64(-1);
+    QTest::newRow("after the last") << 1000.0 << qint64(4);
+}
+
+void TestChartData::recordAt_nearestRecordOrHole()
+{
+    QFETCH(double, time);
+    QFETCH(qint64, expected);
+    QCOMPARE(recordAt({0, 60, 120, 300, 360}, time, 60, 90), expected);
 }
 
 void TestChartData::timeTicks_roundTimesWithFittingLabels_data()
@@ -223,14 +272,14 @@ void TestChartData::timeTicks_roundTimesWithFittingLabels_data()
     QTest::addColumn<int>("maxTicks");
     QTest::addColumn<QStringList>("labels");
     const double d = QDateTime(QDate(2013, 12, 7), QTime(0, 0), Qt::UTC).toSecsSinceEpoch();
-    QTest::newRow("an hour in minutes") << d + 3600 * 10 + 100 << d + 3600 * 11 << 4
-                                        << QStringList{"10:15", "10:30", "10:45", "11:00"};
+    QTest::newRow("an hour in minutes, dated, the year first") << d + 3600 * 10 + 100 << d + 3600 * 11 << 4
+        << QStringList{"07.12.2013 10:15", "07.12 10:30", "07.12 10:45", "07.12 11:00"};
     QTest::newRow("across midnight") << d - 3600 * 3 << d + 3600 * 3 << 3
-                                     << QStringList{"06.12 22:00", "07.12 00:00", "07.12 02:00"};
+                                     << QStringList{"06.12.2013 22:00", "07.12 00:00", "07.12 02:00"};
     QTest::newRow("a week in days") << d << d + 86400 * 6 << 4
-                                    << QStringList{"07.12", "09.12", "11.12", "13.12"};
+                                    << QStringList{"07.12.2013", "09.12", "11.12", "13.12"};
     QTest::newRow("across a new year in weeks, on Mondays") << d + 86400 * 20 << d + 86400 * 30 << 3
-                                                            << QStringList{"30.12.13", "06.01.14"};
+                                                            << QStringList{"30.12.2013", "06.01.2014"};
     QTest::newRow("two years in months") << d << d + 86400 * 700 << 4
                                          << QStringList{"01.2014", "07.2014", "01.2015", "07.2015"};
 }
@@ -253,26 +302,36 @@ void TestChartData::csv_shownSpan_exactBytesAndReadBack()
 {
     const ArchiveSeries s = smallSeries();
     const double t0 = double(s.times.front());
-    const QByteArray csv = CsvExport::document(s, t0 + 1, t0 + 2700);
+    // Slots for the missing 15:00 and the off time; 16:05, off the beat, on a line of its own.
+    const QByteArray csv = CsvExport::document(s, t0 + 1, t0 + 7200);
     QCOMPARE(csv, QByteArray("time,\"Seviye, ham [m]\",\"S\xC4\xB1" "cakl\xC4\xB1k \"\"i\xC3\xA7\"\" [\xC2\xB0" "C]\"\r\n"
                              "2013-12-07T14:45,16.62,\r\n"
-                             "2013-12-07T15:00,-0.00,21.12\r\n"
-                             "2013-12-07T15:15,3.00,4.00\r\n"));
+                             "2013-12-07T15:00,,\r\n"
+                             "2013-12-07T15:15,-0.00,21.12\r\n"
+                             "2013-12-07T15:30,,\r\n"
+                             "2013-12-07T15:45,,\r\n"
+                             "2013-12-07T16:05,3.00,4.00\r\n"));
+    // For a spreadsheet: ";" and decimal commas; a span from and to holes.
+    QCOMPARE(CsvExport::document(s, t0 + 1000, t0 + 4000, CsvExport::spreadsheetFormat()),
+             QByteArray("time;Seviye, ham [m];\"S\xC4\xB1" "cakl\xC4\xB1k \"\"i\xC3\xA7\"\" [\xC2\xB0" "C]\"\r\n"
+                        "2013-12-07T15:00;;\r\n"
+                        "2013-12-07T15:15;-0,00;21,12\r\n"
+                        "2013-12-07T15:30;;\r\n"));
     const QList<QStringList> read = readCsv(csv);
-    QCOMPARE(read.size(), 4);
+    QCOMPARE(read.size(), 7);
     QCOMPARE(read.at(0), (QStringList{"time", "Seviye, ham [m]", QString::fromUtf8("Sıcaklık \"iç\" [°C]")}));
     QCOMPARE(read.at(1), (QStringList{"2013-12-07T14:45", "16.62", ""}));
     for (const QStringList &record : read)
         QCOMPARE(record.size(), 3);
-    QCOMPARE(CsvExport::defaultFileName(s), QStringLiteral("12_3_071213.csv"));
+    QCOMPARE(CsvExport::defaultFileName(s, t0 + 1, t0 + 7200), QStringLiteral("12_3_0712131445_0712131605.csv"));
 
     const QString dir = TestEnv::freshAppDir(QStringLiteral("tst_chartdata"));
     QString error;
-    QVERIFY(CsvExport::write(dir + QStringLiteral("/out.csv"), s, t0 + 1, t0 + 2700, &error));
+    QVERIFY(CsvExport::write(dir + QStringLiteral("/out.csv"), csv, &error));
     QFile written(dir + QStringLiteral("/out.csv"));
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(written.readAll(), csv);
-    QVERIFY(!CsvExport::write(dir + QStringLiteral("/no/such/out.csv"), s, t0, t0 + 1, &error));
+    QVERIFY(!CsvExport::write(dir + QStringLiteral("/no/such/out.csv"), csv, &error));
     QVERIFY(!error.isEmpty());
 }
 

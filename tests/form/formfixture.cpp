@@ -67,6 +67,7 @@ void FormFixture::shortenWaits()
     w.gsmPasses = 400;
     // The modem's answer to a probe has this long to arrive.
     w.modemSleep = 300;
+    w.archiveWatch = 50;
 }
 
 void FormFixture::shortenBlockTimeout(int delayMs)

@@ -15,7 +15,13 @@
 
 #include <QAbstractScrollArea>
 #include <QChart>
+#include <QAreaSeries>
+#include <QComboBox>
 #include <QFile>
+#include <QScatterSeries>
+#include <QSettings>
+#include <QSqlQuery>
+#include <QLegendMarker>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
@@ -33,6 +39,8 @@ private slots:
     void emptyArchive_saysSoAndIgnoresGestures();
     void afterDownload_newFileFirstAndShownWithItsChannels();
     void csv_writesShownSpanOrReportsFailure();
+    void archiveChange_chartAndCsvShowTheNewRows_data();
+    void archiveChange_chartAndCsvShowTheNewRows();
 };
 
 namespace {
@@ -41,6 +49,23 @@ ChartTab *openChartPage(FormFixture &f)
 {
     f.widget<QTabWidget>("tabWidget")->setCurrentIndex(2);
     return f.widget<ChartTab>("chartTab");
+}
+
+QString timeText(double seconds, const char *format)
+{
+    return QDateTime::fromSecsSinceEpoch(qint64(seconds), Qt::UTC).toString(QString::fromLatin1(format));
+}
+
+// A file of `days` days from a fixed install time: more days grow it, fewer rewrite it.
+QList<qint64> storeFile(StationArchive &&archive, int days)
+{
+    GeneratorOptions options;
+    options.start = QDateTime(QDate(2024, 3, 1), QTime(0, 0), Qt::UTC);
+    options.daysPerFile = days;
+    options.missingEvery = 7;
+    const DecodedDownload decoded = decodeDownload(generateMemory(options).image);
+    const ArchiveResult stored = archive.store(decoded.files);
+    return stored.ok ? stored.fileIds : QList<qint64>();
 }
 
 // An older station file in the archive, installed after the download's.
@@ -110,20 +135,29 @@ void TestChartTab::afterDownload_newFileFirstAndShownWithItsChannels()
     const QDateTime newest = f.sim.logger()->memoryState().files().last().installTime;
     QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("1234"));
     QCOMPARE(list->topLevelItem(0)->text(2), newest.toString(QStringLiteral("dd.MM.yyyy hh:mm")));
+    QCOMPARE(list->topLevelItem(0)->text(3), timeText(double(tab->series().times.back()), "dd.MM.yyyy hh:mm"));
     QCOMPARE(list->topLevelItem(1)->text(1), QStringLiteral("1234"));
     QCOMPARE(list->topLevelItem(2)->text(1), QStringLiteral("9001"));
     QCOMPARE(list->currentItem(), list->topLevelItem(0));
     QCOMPARE(tab->shownFile(), list->topLevelItem(0)->data(0, Qt::UserRole).toLongLong());
-    QCOMPARE(list->topLevelItem(0)->text(3).toLongLong(), tab->series().recordCount());
+    QCOMPARE(list->topLevelItem(0)->text(4).toLongLong(), qint64(tab->series().times.size()));
 
     QCOMPARE(tab->valueAxis(0)->titleText(), QStringLiteral("Seviye [cm]"));
     QCOMPARE(tab->valueAxis(1)->titleText(), QStringLiteral("Sicaklik [C]"));
     QCOMPARE(tab->shownFrom(), double(tab->series().times.front()));
-    // The gap in the middle of the file breaks both lines.
+    // The gap in the middle of the file breaks both lines and is shaded.
     QTRY_VERIFY(tab->chart()->plotArea().width() > 100);
     tab->setSpan(tab->shownFrom(), tab->shownTo());
     QCOMPARE(tab->lines(0).size(), 2);
     QCOMPARE(tab->lines(1).size(), 2);
+    QCOMPARE(tab->gapArea()->upperSeries()->count(), 4);
+    QCOMPARE(tab->gapArea()->upperSeries()->at(1).x(), tab->lines(0).first()->points().last().x());
+    // A click on a legend entry hides the channel's line, a second shows it.
+    QLegendMarker *legendLine = tab->chart()->legend()->markers().at(1);
+    emit legendLine->clicked();
+    QCOMPARE(tab->lines(0).size(), 0);
+    emit legendLine->clicked();
+    QCOMPARE(tab->lines(0).size(), 2);
     qsizetype points = 0;
     for (QLineSeries *line : tab->lines(0))
         points += line->count();
@@ -160,15 +194,33 @@ void TestChartTab::afterDownload_newFileFirstAndShownWithItsChannels()
     QTest::mouseRelease(view, Qt::RightButton, Qt::NoModifier, a);
     QVERIFY2(std::abs(tab->shownFrom() - (zoomedFrom + wholeSpan / 4)) < wholeSpan * 0.02,
              qPrintable(QString::number((tab->shownFrom() - zoomedFrom) / wholeSpan)));
-    // and the line under the chart names the record under the mouse
-    QTest::mouseMove(view, a);
+    // The read-out rings its record, never widens the window, follows a pan.
+    const int windowWidth = f.form->window()->width();
+    QApplication::processEvents();   // the chart lays out its axes' new labels
+    const QRectF now = tab->chart()->plotArea();
+    const QPoint record(int(now.left() + now.width() * 0.9), int(now.center().y()));
+    QTest::mouseMove(view, record);
     QVERIFY2(f.text("lblGrafikDurum").contains(QStringLiteral("Seviye: ")), qPrintable(f.text("lblGrafikDurum")));
+    QCOMPARE(tab->hoverMarker(0)->count(), 1);
+    const double hole = (qMax(tab->gapArea()->upperSeries()->at(1).x(), tab->shownFrom())
+                         + tab->gapArea()->upperSeries()->at(2).x()) / 2;
+    const QPoint inHole(int(now.left() + now.width() * (hole - tab->shownFrom()) / (tab->shownTo() - tab->shownFrom())),
+                        int(now.center().y()));
+    QTest::mousePress(view, Qt::RightButton, Qt::NoModifier, inHole);
+    QTest::mouseMove(view, record);
+    QTest::mouseRelease(view, Qt::RightButton, Qt::NoModifier, record);
+    QVERIFY2(f.text("lblGrafikDurum").contains(QStringLiteral("   boşluk (")), qPrintable(f.text("lblGrafikDurum")));
+    QCOMPARE(tab->hoverMarker(0)->count(), 0);
+    QApplication::processEvents();
+    QCOMPARE(f.form->window()->width(), windowWidth);
     f.click("btnGrafikSifirla");
 
-    // The filter by station number.
+    // The filter by station number; one without a match says so.
     f.widget<QLineEdit>("txtArsivFiltre")->setText(QStringLiteral("900"));
     QCOMPARE(list->topLevelItemCount(), 1);
     QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("Kuyu"));
+    f.widget<QLineEdit>("txtArsivFiltre")->setText(QStringLiteral("77"));
+    QCOMPARE(tab->chart()->title(), QStringLiteral("Filtreye uyan dosya yok"));
 }
 
 void TestChartTab::csv_writesShownSpanOrReportsFailure()
@@ -184,6 +236,7 @@ void TestChartTab::csv_writesShownSpanOrReportsFailure()
     const double to = double(tab->series().times.at(40));
     tab->setSpan(from, to);
 
+    // First the export folder, the span in the name; then the last folder and separator.
     QString proposed;
     const QString path = f.appDir + QStringLiteral("/span.csv");
     FileDialog::setHandler([&](const FileDialog::Request &request) {
@@ -191,14 +244,22 @@ void TestChartTab::csv_writesShownSpanOrReportsFailure()
         return path;
     });
     f.click("btnCsvKaydet");
-    QCOMPARE(proposed, Paths::exportDir() + QLatin1Char('/') + CsvExport::defaultFileName(tab->series()));
-    QVERIFY(proposed.endsWith(QStringLiteral("/9001_") + tab->series().installTime.toString(QStringLiteral("ddMMyy"))
-                              + QStringLiteral(".csv")));
+    QCOMPARE(proposed, Paths::exportDir() + QStringLiteral("/9001_") + timeText(from, "ddMMyyhhmm")
+                           + QLatin1Char('_') + timeText(to, "ddMMyyhhmm") + QStringLiteral(".csv"));
     QFile written(path);
     QVERIFY(written.open(QIODevice::ReadOnly));
     const QByteArray csv = written.readAll();
+    written.close();
     QCOMPARE(csv, CsvExport::document(tab->series(), from, to));
     QCOMPARE(csv.count("\r\n"), 1 + 31);
+    QCOMPARE(f.text("lblGrafikDurum"), QStringLiteral("CSV kaydedildi: %1, 32 satır").arg(QDir::toNativeSeparators(path)));
+    f.widget<QComboBox>("cmbCsvAyirac")->setCurrentIndex(1);
+    f.click("btnCsvKaydet");
+    QVERIFY(proposed.startsWith(f.appDir + QStringLiteral("/9001_")));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), CsvExport::document(tab->series(), from, to, CsvExport::spreadsheetFormat()));
+    QCOMPARE(QSettings(Paths::settingsFile(), QSettings::IniFormat).value("Chart/csvSeparator").toString(),
+             QStringLiteral(";"));
     BOXSPY_VERIFY(f.boxes);
 
     const QString nowhere = f.appDir + QStringLiteral("/no/such/folder/span.csv");
@@ -207,6 +268,62 @@ void TestChartTab::csv_writesShownSpanOrReportsFailure()
     f.click("btnCsvKaydet");
     BOXSPY_VERIFY(f.boxes);
     QVERIFY(f.boxes.shown().last().text.contains(nowhere));
+}
+
+void TestChartTab::archiveChange_chartAndCsvShowTheNewRows_data()
+{
+    QTest::addColumn<int>("days");            // of the second store; 0 drops the rows
+    QTest::addColumn<bool>("otherProgram");   // stored through a connection of its own
+    QTest::newRow("grown by the form's download") << 3 << false;
+    QTest::newRow("rewritten shorter by the form's download") << 1 << false;
+    QTest::newRow("grown by another program") << 3 << true;
+    QTest::newRow("rewritten shorter by another program") << 1 << true;
+    QTest::newRow("rows dropped by another program") << 0 << true;
+}
+
+// A second store of the shown file: chart, list and CSV show the new rows, whoever stored them.
+void TestChartTab::archiveChange_chartAndCsvShowTheNewRows()
+{
+    QFETCH(int, days);
+    QFETCH(bool, otherProgram);
+    FormFixture f(QStringLiteral("chart_follows"));
+    const QList<qint64> ids = storeFile(StationArchive(), 2);
+    f.createForm();
+    ChartTab *tab = openChartPage(f);
+    QTRY_VERIFY(tab->showFile(ids.last()));
+    const qint64 before = tab->series().times.back();
+
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        other.setDatabaseName(Paths::databaseFile());
+        QVERIFY(other.open());
+        if (days == 0)
+            QVERIFY(QSqlQuery(other).exec(QStringLiteral("DROP TABLE datadetay")));
+        else
+            QCOMPARE(storeFile(StationArchive(otherProgram ? other : QSqlDatabase::database()), days), ids);
+        if (!otherProgram)
+            emit f.form->archiveChanged(ids);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    if (days == 0) {
+        QTRY_VERIFY(tab->chart()->title().startsWith(QStringLiteral("Dosya okunamadı. no such table")));
+        QVERIFY(tab->lines(0).isEmpty() && !f.widget<QPushButton>("btnCsvKaydet")->isEnabled());
+        return;
+    }
+
+    const qint64 last = before + qint64(days - 2) * 86400;
+    QTRY_COMPARE(qint64(tab->lines(0).last()->points().last().x()), last);
+    auto *list = f.widget<QTreeWidget>("lstArsiv");
+    QCOMPARE(list->currentItem()->text(3), timeText(double(last), "dd.MM.yyyy hh:mm"));
+    QCOMPARE(list->currentItem()->text(4).toLongLong(), qint64(tab->series().times.size()));
+    const QString path = f.appDir + QStringLiteral("/all.csv");
+    FileDialog::setHandler([&](const FileDialog::Request &) { return path; });
+    f.click("btnCsvKaydet");
+    QFile written(path);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = written.readAll().split('\n');
+    QVERIFY(lines.at(lines.size() - 2).startsWith(timeText(double(last), "yyyy-MM-ddThh:mm").toLatin1() + ','));
+    BOXSPY_VERIFY(f.boxes);
 }
 
 QTEST_MAIN(TestChartTab)

@@ -235,7 +235,7 @@ void TestFormGsm::gsm_modemFound_dialsReadsChainAndHangsUp()
     QVERIFY(messages.at(2).at(0).toByteArray().startsWith("ALR"));
     const QByteArray parameterRecord = messages.at(0).at(0).toByteArray();
 
-    QCOMPARE(f.widget<QPushButton>("btnGSM")->text(), QStringLiteral("Disconnect"));
+    QCOMPARE(f.widget<QPushButton>("btnGSM")->text(), QStringLiteral("Bağlantıyı Kes"));
     QVERIFY(f.widget<QPushButton>("btnGSM")->isEnabled());
     QVERIFY(!f.widget<QPushButton>("btnRS232")->isEnabled());
     QVERIFY(!f.widget<QPushButton>("btnGPRS")->isEnabled());

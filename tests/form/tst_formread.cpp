@@ -130,11 +130,11 @@ void TestFormRead::rs232_connect_readsEverythingWithoutProgressDialog()
     // File area from the DOS answer.
     QCOMPARE(f.text("txtKayitAraligi"), QStringLiteral("15"));
     QCOMPARE(f.text("txtDosyaAdedi"), QStringLiteral("1"));
-    QCOMPARE(f.text("txtKullanilanBellek"), QStringLiteral("%1 byte(s)").arg(logger->usedBytes()));
+    QCOMPARE(f.text("txtKullanilanBellek"), QStringLiteral("%1 bayt").arg(logger->usedBytes()));
     QCOMPARE(f.widget<QProgressBar>("prgMemory")->value(), int(logger->usedBytes()));
     auto *files = f.widget<QComboBox>("cmbDosya");
     QCOMPARE(files->count(), 2);
-    QVERIFY(files->itemText(0).endsWith(QStringLiteral(" (%1 bytes)").arg(f.form->fileList().back()->sizeBytes())));
+    QVERIFY(files->itemText(0).endsWith(QStringLiteral(" (%1 bayt)").arg(f.form->fileList().back()->sizeBytes())));
     QCOMPARE(files->itemText(1), QStringLiteral("Hepsi"));
     QCOMPARE(f.text("txtKurulumTarihi"),
              logger->memoryState().files().last().installTime.toString(QStringLiteral("dd.MM.yyyy")));
@@ -152,7 +152,7 @@ void TestFormRead::rs232_connect_readsEverythingWithoutProgressDialog()
     QVERIFY(f.widget<QDoubleSpinBox>("txtAlrCh2High")->isEnabled());
 
     // Buttons while RS232 is open.
-    QCOMPARE(f.widget<QPushButton>("btnRS232")->text(), QStringLiteral("Disconnect"));
+    QCOMPARE(f.widget<QPushButton>("btnRS232")->text(), QStringLiteral("Bağlantıyı Kes"));
     QVERIFY(!f.widget<QPushButton>("btnGPRS")->isEnabled());
     QVERIFY(!f.widget<QComboBox>("cmbLanguage")->isEnabled());
     QVERIFY(!f.widget<QPushButton>("btnCikis")->isEnabled());
@@ -190,7 +190,7 @@ void TestFormRead::gprs_hostWithPort_readsChainBehindBusyIndicator()
     QVERIFY(!f.form->progressDialog()->isVisible());
     QCOMPARE(f.text("txtIstasyonAdi"), QStringLiteral("Yeni"));
     QCOMPARE(f.sim.logger()->commandsReceived(), QStringList({"OKU", "DKU", "ALO"}));
-    QCOMPARE(f.widget<QPushButton>("btnGPRS")->text(), QStringLiteral("Disconnect"));
+    QCOMPARE(f.widget<QPushButton>("btnGPRS")->text(), QStringLiteral("Bağlantıyı Kes"));
 
     f.click("btnGPRS");
     QVERIFY(!f.form->gprs()->isOpen());

@@ -516,7 +516,7 @@ void TestFormTransfer::usedMemoryZero_nothingRequestedAndStrayFileListIgnored()
     BOXSPY_VERIFY(f.boxes);
     QCOMPARE(f.boxes.shown().size(), 1);
     QCOMPARE(f.text("txtDosyaAdedi"), QStringLiteral("0"));
-    QCOMPARE(f.text("txtKullanilanBellek"), QStringLiteral("0 byte(s)"));
+    QCOMPARE(f.text("txtKullanilanBellek"), QStringLiteral("0 bayt"));
     QVERIFY(f.form->blockPlan().isEmpty());
 }
 

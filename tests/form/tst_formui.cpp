@@ -3,6 +3,7 @@
 
 #include "contexttranslator.h"
 
+#include <QDomDocument>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(Qt::Alignment)
@@ -78,6 +79,7 @@ private slots:
     void languageChange_selectsEmptyRelayAndReportsIt();
     void languageChange_translatesCaptionsInFormContext_data();
     void languageChange_translatesCaptionsInFormContext();
+    void uiFiles_noLabelShowsDesignerPlaceholder();
 
 private:
     ContextTranslator *m_translator = nullptr;
@@ -263,7 +265,7 @@ void TestFormUi::widget_hasInitialProperty_data()
         row(qPrintable(QStringLiteral("%1 empty").arg(name)), name, "text", QString());
     row("txtKayitAraligi text", "txtKayitAraligi", "text", QStringLiteral("1-9999;"));
     for (const char *name : {"txtBataryaDurumu", "txtAnlikSeviye", "txtAnlikSicaklik", "txtAnlikDebi"})
-        row(qPrintable(QStringLiteral("%1 text").arg(name)), name, "text", QStringLiteral("TextLabel"));
+        row(qPrintable(QStringLiteral("%1 text").arg(name)), name, "text", QStringLiteral("N/A"));
     for (const char *name : {"txtMaxSeviye", "txtMinSeviye", "txtMaxSicaklik", "txtMinSicaklik"})
         row(qPrintable(QStringLiteral("%1 text").arg(name)), name, "text", QString::fromLatin1(minMaxInitial));
     for (const char *ch : {"1", "2"}) {
@@ -486,8 +488,6 @@ void TestFormUi::languageChange_reappliesOnlyDescribedTexts_data()
     for (const char *name : {"txtIstasyonAdi", "txtIstasyonNo", "txtOfsetDeg", "txtKanal1Ad"})
         row(qPrintable(QStringLiteral("%1 emptied").arg(name)), name, "text", value, QString());
     row("txtKayitAraligi reset", "txtKayitAraligi", "text", QStringLiteral("15"), QStringLiteral("1-9999;"));
-    for (const char *name : {"txtBataryaDurumu", "txtAnlikSeviye", "txtAnlikSicaklik", "txtAnlikDebi"})
-        row(qPrintable(QStringLiteral("%1 reset").arg(name)), name, "text", value, QStringLiteral("TextLabel"));
     for (const char *name : {"txtMaxSeviye", "txtMinSeviye", "txtMaxSicaklik", "txtMinSicaklik"})
         row(qPrintable(QStringLiteral("%1 reset").arg(name)), name, "text", value,
             QString::fromLatin1(minMaxInitial));
@@ -507,7 +507,8 @@ void TestFormUi::languageChange_reappliesOnlyDescribedTexts_data()
     // Kept.
     for (const char *name : {"txtKanal2Ad", "txtKanal2Birim", "txtCihazTarihSaat", "txtModel",
                              "txtSeriNo", "txtKurulumTarihi", "txtKullanilanBellek", "txtDosyaAdedi",
-                             "txtHost", "txtPhone"})
+                             "txtHost", "txtPhone", "txtBataryaDurumu", "txtAnlikSeviye",
+                             "txtAnlikSicaklik", "txtAnlikDebi"})
         row(qPrintable(QStringLiteral("%1 kept").arg(name)), name, "text", value, value);
     row("txtSeriNo editable kept", "txtSeriNo", "readOnly", false, false);
     row("prgMemory kept", "prgMemory", "value", 5280, 5280);
@@ -594,7 +595,6 @@ void TestFormUi::languageChange_translatesCaptionsInFormContext_data()
     row("rbKuyu", "text", "Kuyu");
     row("cbAlrCh2", "text", "Alarm Kur");
     row("txtKayitAraligi", "text", "1-9999;");
-    row("txtAnlikDebi", "text", "TextLabel");
     row("txtAlrCh1AlrDate", "text", "00.00.0000");
     row("cmbKanal1Birim", "currentText", "mm");
     row("txtIstasyonAdi", "text", "");
@@ -620,6 +620,28 @@ void TestFormUi::languageChange_translatesCaptionsInFormContext()
     QCOMPARE(form.ui.tabWidget->tabText(1), ContextTranslator::marked("Form", QStringLiteral("Alarm Bilgileri")));
     QCOMPARE(form.widget.styleSheet(), styleSheet);
     QCOMPARE(form.ui.txtMinSeviye->property("class"), QVariant(QStringLiteral("max")));
+}
+
+// Designer's "TextLabel" is no text of the program, in any language.
+void TestFormUi::uiFiles_noLabelShowsDesignerPlaceholder()
+{
+    const QDir dir(QStringLiteral(VLX_SOURCE_DIR "/ui"));
+    const QStringList files = dir.entryList({QStringLiteral("*.ui")}, QDir::Files);
+    QVERIFY(files.size() >= 6);
+    for (const QString &name : files) {
+        QFile file(dir.filePath(name));
+        QDomDocument ui;
+        QVERIFY2(file.open(QIODevice::ReadOnly) && ui.setContent(&file), qPrintable(name));
+        const QDomNodeList properties = ui.elementsByTagName(QStringLiteral("property"));
+        for (int i = 0; i < properties.size(); ++i) {
+            const QDomElement p = properties.at(i).toElement();
+            const QDomElement widget = p.parentNode().toElement();
+            QVERIFY2(widget.attribute(QStringLiteral("class")) != QLatin1String("QLabel")
+                         || p.attribute(QStringLiteral("name")) != QLatin1String("text")
+                         || p.text().trimmed() != QLatin1String("TextLabel"),
+                     qPrintable(name + QLatin1Char(' ') + widget.attribute(QStringLiteral("name"))));
+        }
+    }
 }
 
 QTEST_MAIN(TestFormUi)
