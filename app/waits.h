@@ -25,6 +25,10 @@ struct Values {
     int gprsSettle = 5000;
     int gsmSettle = 8000;
 
+    // a command other than a block request: how long its answer may take
+    // before the operation ends with "Cihaz yanıt vermiyor."
+    int replyTimeout = 60000;
+
     // block request supervision: watchdog interval and delay per link
     int watchdogDefault = 3000;
     int watchdogRS232 = 1000;

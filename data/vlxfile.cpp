@@ -5,9 +5,7 @@
 #include "vlxdata.h"
 
 #include <QDebug>
-#include <QDesktopServices>
 #include <QSaveFile>
-#include <QUrl>
 
 #include <limits>
 
@@ -117,11 +115,3 @@ bool VLXFile::exportTextTo(const QString &path, QString *errorText) const
     return true;
 }
 
-bool VLXFile::openExport() const
-{
-    const QUrl url = QUrl::fromLocalFile(m_exportPath);
-    if (QDesktopServices::openUrl(url))
-        return true;
-    qDebug().noquote() << QLatin1Char('"') + url.path() + QStringLiteral("\" acilamadi.");
-    return false;
-}

@@ -21,7 +21,6 @@ class VLXData;
 // Decoded download (see decodedownload.h):
 //   QString error;
 //   if (!file->exportText(&error)) ...   // tell the user
-//   file->openExport();
 //
 // The file owns its records and deletes them with itself.
 class VLXFile : public QObject
@@ -105,9 +104,6 @@ public:
     // given) says why.
     bool exportText(QString *errorText = nullptr) const;
     bool exportTextTo(const QString &path, QString *errorText = nullptr) const;
-
-    // Asks the desktop to open exportPath() with its default application.
-    bool openExport() const;
 
 private:
     void append(const QDateTime &time, int channel, int type, float value1, float value2,

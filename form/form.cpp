@@ -4,24 +4,15 @@
 #include "charttab.h"
 
 #include "abakreader.h"
-#include "aktblokitem.h"
 #include "application.h"
-#include "gprscommunication.h"
-#include "gsmcommunication.h"
-#include "memorycopy.h"
 #include "options.h"
 #include "paths.h"
-#include "rs232communication.h"
-#include "timerthread.h"
-#include "vlxfile.h"
-#include "waits.h"
 
 #include <QDir>
 #include <QEvent>
 #include <QProgressDialog>
 #include <QSettings>
 #include <QStandardItemModel>
-#include <QTimer>
 
 #include <climits>
 
@@ -31,21 +22,29 @@ Form::Form(QWidget *parent) : QWidget(parent), ui(new Ui::Form)
 
     m_debugLog.open(Paths::logDir(), QDateTime::currentDateTime());
     connect(this, &Form::debuging, this, &Form::onDebuging);
-    trace(VLX_TRACE("(01) Start %1:%2"));
+    emit debuging(VLX_TRACE("(01) Start %1:%2"));
 
-    m_rs232 = new RS232Communication(this);
-    m_gprs = new GPRSCommunication(this);
-    m_gsm = new GSMCommunication(this);
-
-    const Waits::Values &waits = Waits::current();
-    m_watchdogTimer = new QTimer(this);
-    m_watchdogTimer->setInterval(waits.watchdogDefault);
-    m_timerThread = new TimerThread(this);
-    m_timerThread->setDelay(waits.delayDefault);
-    m_timerExpired = false;
-    m_retryCount = 0;
-    connect(m_watchdogTimer, &QTimer::timeout, this, &Form::onTimeout);
-    connect(m_timerThread, &TimerThread::finished, this, &Form::onThreadFinished);
+    m_session = new StationSession(this, this);
+    connect(m_session, &StationSession::trace, this, &Form::onDebuging);
+    connect(m_session, &StationSession::linkChanged, this, &Form::updateLinkButtons);
+    connect(m_session, &StationSession::linkClosed, this, &Form::onLinkClosed);
+    connect(m_session, &StationSession::linkError, this, &Form::onLinkError);
+    connect(m_session, &StationSession::busy, this, &Form::showBusy);
+    connect(m_session, &StationSession::busyLabel, this,
+            [this](const QString &label) { m_progress->setLabelText(label); });
+    connect(m_session, &StationSession::progressHidden, this, &Form::hideProgress);
+    connect(m_session, &StationSession::transferPlanned, this, &Form::onTransferPlanned);
+    connect(m_session, &StationSession::transferProgressed, this, &Form::onTransferProgressed);
+    connect(m_session, &StationSession::analysisProgress, this, &Form::onAnalysisProgress);
+    connect(m_session, &StationSession::analysisEnded, this, &Form::onAnalysisEnded);
+    connect(m_session, &StationSession::parametersRead, this, &Form::onParametersRead);
+    connect(m_session, &StationSession::fileListRead, this, &Form::onFileListRead);
+    connect(m_session, &StationSession::alarmsRead, this, &Form::onAlarmsRead);
+    connect(m_session, &StationSession::installTimeFound, this, [this](const QDateTime &installTime) {
+        ui->txtKurulumTarihi->setText(installTime.toString(QStringLiteral("dd.MM.yyyy hh:mm")));
+    });
+    connect(m_session, &StationSession::archiveChanged, this, &Form::archiveChanged);
+    connect(m_session, &StationSession::finished, this, &Form::onFinished);
 
     resetFields();
     ui->prgMemory->setRange(0, int(LoggerMemoryBytes));
@@ -66,7 +65,6 @@ Form::Form(QWidget *parent) : QWidget(parent), ui(new Ui::Form)
     m_progress->hide();
     connect(m_progress, &QProgressDialog::canceled, this, &Form::onPrgDlgCancelled);
     connect(m_progress, &QDialog::rejected, this, &Form::onPrgDlgCancelled);
-    m_pendingCommand = 0;
 
     loadSettings();
 
@@ -88,15 +86,12 @@ Form::Form(QWidget *parent) : QWidget(parent), ui(new Ui::Form)
 Form::~Form()
 {
     saveSettings();
-    trace(VLX_TRACE("(XX) Finish %1:%2"));
+    emit debuging(VLX_TRACE("(XX) Finish %1:%2"));
     m_debugLog.close();
-    clearBlockPlan();
-    delete m_rs232;
-    delete m_gprs;
-    delete m_gsm;
-    m_rs232 = nullptr;
-    m_gprs = nullptr;
-    m_gsm = nullptr;
+    // The session's links go while the form is still whole: a GSM call
+    // being hung up still reports to it.
+    delete m_session;
+    m_session = nullptr;
     delete ui;
 }
 
@@ -107,7 +102,7 @@ void Form::on_btnCikis_clicked() { emit closeApplication(); }
 void Form::fillPortList()
 {
     ui->cmbPortList->clear();
-    QStringList ports = m_rs232->availablePorts();
+    QStringList ports = m_session->availablePorts();
     for (const QString &extra : Options::extraPorts()) {
         if (!ports.contains(extra))
             ports.append(extra);
@@ -206,9 +201,10 @@ void Form::resetFields()
 
 void Form::updateLinkButtons()
 {
-    const bool rs232 = m_rs232->isOpen();
-    const bool gprs = !rs232 && m_gprs->isOpen();
-    const bool gsm = !rs232 && !gprs && m_gsm->isOpen();
+    const StationSession::Link link = m_session->openLink();
+    const bool rs232 = link == StationSession::Rs232Link;
+    const bool gprs = link == StationSession::GprsLink;
+    const bool gsm = link == StationSession::GsmLink;
     const bool any = rs232 || gprs || gsm;
 
     ui->btnRS232->setText(rs232 ? tr("Bağlantıyı Kes") : tr("RS232"));
@@ -292,10 +288,4 @@ void Form::on_cmbAlrRole1_currentIndexChanged(int index)
         setRelayItemEnabled(role2, 1, true);
         setRelayItemEnabled(role2, 2, true);
     }
-}
-
-void Form::clearBlockPlan()
-{
-    qDeleteAll(m_blockPlan);
-    m_blockPlan.clear();
 }

@@ -20,17 +20,10 @@ void setPair(QRadioButton *whenZero, QRadioButton *otherwise, int digit)
         otherwise->setChecked(true);
 }
 
-QString twoDecimals(double value) { return QString::number(value, 'f', 2); }
-
 } // namespace
 
-bool Form::showParameters(const QByteArray &message)
+void Form::onParametersRead(const ParameterRecord &par)
 {
-    trace(VLX_TRACE("(05) PAR %1:%2"));
-    ParameterRecord par;
-    if (!parseParameterRecord(message, &par))
-        return false;
-
     ui->txtSeriNo->setText(par.serialNo);
     ui->txtModel->setText(par.model);
     ui->txtIstasyonAdi->setText(par.stationName);
@@ -64,7 +57,6 @@ bool Form::showParameters(const QByteArray &message)
     m_abakLoaded = m_abakReader->load(ui->txtIstasyonNo->text());
     if (m_abakLoaded)
         updateFlow();
-    return true;
 }
 
 void Form::updateFlow()
@@ -81,51 +73,29 @@ void Form::updateFlow()
     ui->txtAnlikDebi->setText(QStringLiteral("%1 m3").arg(QString::asprintf("%g", flow)));
 }
 
-void Form::showFileList(const QByteArray &reply)
+void Form::onFileListRead(const FileListRecord &list)
 {
-    trace(VLX_TRACE("(07) DOS %1:%2"));
-    const FileListRecord list = parseFileList(reply);
-
     ui->txtKayitAraligi->setText(list.interval);
     ui->txtDosyaAdedi->setText(list.countText);
-    // The number comes first: planTransfer reads it back from here.
     ui->txtKullanilanBellek->setText(tr("%1 bayt").arg(list.usedBytes));
     ui->prgMemory->setValue(int(list.usedBytes));
 
-    m_fileList.clear();
-    int previousPage = 0;
-    int previousOffset = 0;
-    for (const FileListEntry &entry : list.files) {
-        auto file = std::make_unique<VLXFile>();
-        file->setFileDate(entry.date);
-        file->setEndPosition(entry.endPage, entry.endOffset, previousPage, previousOffset);
-        file->setStationName(ui->txtIstasyonAdi->text());
-        file->setStationNo(ui->txtIstasyonNo->text());
-        previousPage = entry.endPage;
-        previousOffset = entry.endOffset;
-        m_fileList.push_back(std::move(file));
-    }
-
+    const std::vector<std::unique_ptr<VLXFile>> &files = m_session->fileList();
     ui->cmbDosya->clear();
-    for (const auto &file : m_fileList)
+    for (const auto &file : files)
         ui->cmbDosya->addItem(tr("%1 (%2 bayt)").arg(file->dateText()).arg(file->sizeBytes()));
     ui->cmbDosya->addItem(tr("Hepsi"));
 
-    if (m_fileList.empty()) {
+    if (files.empty()) {
         ui->cmbDosya->setEnabled(false);
     } else {
         ui->cmbDosya->setEnabled(true);
-        ui->txtKurulumTarihi->setText(m_fileList.back()->dateText());
+        ui->txtKurulumTarihi->setText(files.back()->dateText());
     }
 }
 
-bool Form::showAlarms(const QByteArray &message)
+void Form::onAlarmsRead(const AlarmRecord &alarms)
 {
-    trace(VLX_TRACE("(09) ALR %1:%2"));
-    AlarmRecord alarms;
-    if (!parseAlarmRecord(message, &alarms))
-        return false;
-
     // The boxes clamp to their range and keep two decimals.
     ui->txtAlrCh1High->setValue(alarms.thresholds[0]);
     ui->txtAlrCh1Low->setValue(alarms.thresholds[1]);
@@ -153,7 +123,6 @@ bool Form::showAlarms(const QByteArray &message)
     ui->cbAlrCh2->setChecked(alarms.channel2On);
     on_cbAlrCh1_toggled(ui->cbAlrCh1->isChecked());
     on_cbAlrCh2_toggled(ui->cbAlrCh2->isChecked());
-    return true;
 }
 
 AlarmSettings Form::alarmSettingsFromWidgets() const
@@ -168,15 +137,4 @@ AlarmSettings Form::alarmSettingsFromWidgets() const
     settings.channel1On = ui->cbAlrCh1->isChecked();
     settings.channel2On = ui->cbAlrCh2->isChecked();
     return settings;
-}
-
-bool Form::sameAlarmSettings(const AlarmSettings &a, const AlarmSettings &b)
-{
-    // Thresholds travel with two decimals: compare them as they were sent.
-    for (int i = 0; i < 4; ++i) {
-        if (twoDecimals(a.thresholds[i]) != twoDecimals(b.thresholds[i]))
-            return false;
-    }
-    return a.relay1 == b.relay1 && a.relay2 == b.relay2 && a.channel1On == b.channel1On
-        && a.channel2On == b.channel2On;
 }

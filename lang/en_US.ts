@@ -738,6 +738,22 @@ Please transfer again.</translation>
         <source>%1 blok</source>
         <translation>%1 blocks</translation>
     </message>
+    <message>
+        <source>Başka bir işlem sürüyor; lütfen bitmesini bekleyin.</source>
+        <translation>Another operation is running; please wait for it to end.</translation>
+    </message>
+    <message>
+        <source>Bağlantı kapandı.</source>
+        <translation>The connection was closed.</translation>
+    </message>
+    <message>
+        <source>Modem bağlantıyı kuramadı.</source>
+        <translation>The modem could not make the connection.</translation>
+    </message>
+    <message>
+        <source>Cihaz yanıt vermiyor.</source>
+        <translation>The logger does not answer.</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

@@ -738,6 +738,22 @@ Lütfen tekrar aktarım yapın.</translation>
         <source>%1 blok</source>
         <translation>%1 blok</translation>
     </message>
+    <message>
+        <source>Başka bir işlem sürüyor; lütfen bitmesini bekleyin.</source>
+        <translation>Başka bir işlem sürüyor; lütfen bitmesini bekleyin.</translation>
+    </message>
+    <message>
+        <source>Bağlantı kapandı.</source>
+        <translation>Bağlantı kapandı.</translation>
+    </message>
+    <message>
+        <source>Modem bağlantıyı kuramadı.</source>
+        <translation>Modem bağlantıyı kuramadı.</translation>
+    </message>
+    <message>
+        <source>Cihaz yanıt vermiyor.</source>
+        <translation>Cihaz yanıt vermiyor.</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

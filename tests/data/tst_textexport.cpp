@@ -3,6 +3,7 @@
 #include "downloadbuilder.h"
 #include "paths.h"
 #include "testenv.h"
+#include "desktopfile.h"
 #include "textexport.h"
 #include "vlxdata.h"
 #include "vlxfile.h"
@@ -343,7 +344,7 @@ void TestTextExport::openExport_handsLocalFileUrlToDesktop()
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
     const std::unique_ptr<VLXFile> file = newestFile(example());
     QVERIFY(file->exportText());
-    const bool opened = file->openExport();
+    const bool opened = DesktopFile::open(file->exportPath());
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     QVERIFY(opened);
     QCOMPARE(catcher.urls.size(), 1);
@@ -360,7 +361,7 @@ void TestTextExport::openExport_desktopRefuses_writesDiagnosticLine()
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("noSuchSlot")));
     QTest::ignoreMessage(QtDebugMsg, qPrintable(QLatin1Char('"') + file->exportPath()
                                                 + QStringLiteral("\" acilamadi.")));
-    const bool opened = file->openExport();
+    const bool opened = DesktopFile::open(file->exportPath());
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     QVERIFY(!opened);
     QVERIFY(catcher.urls.isEmpty());

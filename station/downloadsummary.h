@@ -18,6 +18,7 @@ struct DownloadSummary {
     qint64 newSummaries = 0;    // daily summary values the archive did not hold
     qint64 firstNewMsecs = 0;   // span of the new ones (UTC, as decoded)
     qint64 lastNewMsecs = 0;
+    qint64 rowsAdded = 0;       // archive rows written (one per record and channel)
     QStringList files;          // the files stored: "<station number>, <install time>"
     QString exportPath;         // the export opened for the user
     bool exportOpened = true;   // false: the desktop had no application for it
