@@ -1,6 +1,8 @@
 #ifndef DATABASE_H
 #define DATABASE_H
 
+#include "archivetables.h"
+
 // The program's local SQLite database: one process-wide default connection
 // to <data root>/data.db, with the tables of station files and measured
 // values created when missing.
@@ -10,8 +12,5 @@
 // not depend on creating the tables.
 bool openDatabase();
 
-// Creates both tables when missing; a failure is only written to the
-// diagnostic output. Returns true when both statements succeeded.
-bool createTables();
 
 #endif // DATABASE_H

@@ -11,7 +11,7 @@
 // Exit status: 0 written, 1 the data are not a valid download, 2 usage or
 // file error.
 
-#include "database.h"
+#include "archivetables.h"
 #include "decodedownload.h"
 #include "paths.h"
 #include "rawdump.h"

@@ -1,6 +1,6 @@
 #include "benchsupport.h"
 
-#include "database.h"
+#include "archivetables.h"
 #include "paths.h"
 
 #include <QCoreApplication>

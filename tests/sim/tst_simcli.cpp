@@ -4,6 +4,7 @@
 #include "gprscommunication.h"
 #include "rs232communication.h"
 #include "simoptions.h"
+#include "simprocess.h"
 #include "simserver.h"
 #include "testenv.h"
 #include "vlxdata.h"
@@ -17,57 +18,6 @@
 #include <QtTest>
 
 namespace {
-
-QString simPath() { return TestEnv::binDir() + QStringLiteral("/vlxlogger-sim"); }
-
-// A running simulator; stopped (SIGTERM) and waited for when it goes.
-class SimProcess
-{
-public:
-    explicit SimProcess(const QStringList &arguments)
-    {
-        m_process.setProgram(simPath());
-        m_process.setArguments(arguments);
-        m_process.start();
-    }
-    ~SimProcess()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.terminate();
-            if (!m_process.waitForFinished(5000))
-                m_process.kill();
-            m_process.waitForFinished(2000);
-        }
-    }
-
-    // Waits for a stdout line matching the pattern; returns its first capture.
-    QString waitForLine(const QString &pattern, int timeoutMs = 10000)
-    {
-        const QRegularExpression re(pattern);
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < timeoutMs) {
-            while (m_process.canReadLine()) {
-                const QString line = QString::fromUtf8(m_process.readLine()).trimmed();
-                m_lines << line;
-                const QRegularExpressionMatch m = re.match(line);
-                if (m.hasMatch())
-                    return m.captured(1);
-            }
-            if (m_process.state() == QProcess::NotRunning)
-                break;
-            m_process.waitForReadyRead(50);
-            QCoreApplication::processEvents();
-        }
-        return QString();
-    }
-    QProcess &process() { return m_process; }
-    const QStringList &lines() const { return m_lines; }
-
-private:
-    QProcess m_process;
-    QStringList m_lines;
-};
 
 QByteArray readFile(const QString &path)
 {

@@ -1,0 +1,15 @@
+#ifndef ARCHIVETABLES_H
+#define ARCHIVETABLES_H
+
+#include <QSqlDatabase>
+
+// The two tables of the station archive, `data` (one row per station file)
+// and `datadetay` (one row per record and channel), created when missing
+// with exactly the statements of the first installations, which SQLite keeps.
+// The program, vlxdecode and the collector all create them the same way.
+
+// Creates both tables when missing; a failure is only written to the
+// diagnostic output. Returns true when both statements succeeded.
+bool createTables(const QSqlDatabase &db = QSqlDatabase::database());
+
+#endif // ARCHIVETABLES_H
