@@ -25,7 +25,7 @@ Form::Form(QWidget *parent) : QWidget(parent), ui(new Ui::Form)
     emit debuging(VLX_TRACE("(01) Start %1:%2"));
 
     m_session = new StationSession(this, this);
-    connect(m_session, &StationSession::trace, this, &Form::onDebuging);
+    connect(m_session, &StationSession::trace, this, &Form::debuging);
     connect(m_session, &StationSession::linkChanged, this, &Form::updateLinkButtons);
     connect(m_session, &StationSession::linkClosed, this, &Form::onLinkClosed);
     connect(m_session, &StationSession::linkError, this, &Form::onLinkError);
