@@ -1,6 +1,7 @@
 #ifndef DECODEDOWNLOAD_H
 #define DECODEDOWNLOAD_H
 
+#include "downloadparser.h"
 #include "vlxfile.h"
 
 #include <QByteArray>
@@ -21,15 +22,11 @@
 //   for (const auto &file : decoded.files) ...   // memory order, newest last
 //
 // Every file header starts a file of its own; records met before the first
-// header belong to no file and are not returned.
-
-// What decodeDownload tells its caller while it runs. Either may be empty.
-struct DecodeCallbacks {
-    // Before each record: the byte position reached (also the final one).
-    std::function<void(qsizetype position)> positionReached;
-    // For each complete file header: its install time.
-    std::function<void(const QDateTime &installTime)> headerFound;
-};
+// header belong to no file and are not returned. The bytes are read by the
+// one parser (downloadparser.h); this is its consumer that builds a VLXFile
+// with one VLXData per record, for the places that show or test them. The
+// export and the archive of a whole download use the compact form
+// (compactdownload.h).
 
 // The files of a download, in memory order. Each file knows the addresses of
 // its header and of its end (VLXFile::startAddress, endAddress).

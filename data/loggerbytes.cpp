@@ -31,7 +31,7 @@ quint32 bits32(const QByteArray &data, qsizetype pos)
 
 float value(const QByteArray &data, qsizetype pos) { return Converter::fromBits(bits32(data, pos)); }
 
-QDateTime bcdTime(const QByteArray &data, qsizetype pos)
+qint64 bcdMsecs(const QByteArray &data, qsizetype pos)
 {
     const int day = bcdByte(byteAt(data, pos));
     const int month = bcdByte(byteAt(data, pos + 1));
@@ -39,14 +39,29 @@ QDateTime bcdTime(const QByteArray &data, qsizetype pos)
     const int hour = bcdByte(byteAt(data, pos + 3));
     const int minute = bcdByte(byteAt(data, pos + 4));
     if (day < 0 || month < 0 || year < 0 || hour < 0 || minute < 0)
-        return QDateTime();
-    // The year is taken as 20yy directly: reading it first as 19yy would
-    // reject 29 February 2000, a day the logger can well record.
-    const QDate date(2000 + year, month, day);
-    const QTime time(hour, minute);
-    if (!date.isValid() || !time.isValid())
-        return QDateTime();
-    return QDateTime(date, time, Qt::UTC);
+        return NoTime;
+    // The year is 20yy: 29 February 2000 is a day the logger can well
+    // record. Every year of the century divisible by 4 is a leap year.
+    const int fullYear = 2000 + year;
+    static const int monthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12 || hour > 23 || minute > 59 || day < 1)
+        return NoTime;
+    if (day > monthDays[month - 1] + (month == 2 && fullYear % 4 == 0 ? 1 : 0))
+        return NoTime;
+    // Days since 1970-01-01 of a proleptic Gregorian date (years from 2000 on).
+    const int y = month <= 2 ? fullYear - 1 : fullYear;
+    const int era = y / 400;
+    const int yearOfEra = y - era * 400;
+    const int dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    const qint64 days = qint64(era) * 146097 + dayOfEra - 719468;
+    return ((days * 24 + hour) * 60 + minute) * 60000;
+}
+
+QDateTime bcdTime(const QByteArray &data, qsizetype pos)
+{
+    const qint64 msecs = bcdMsecs(data, pos);
+    return msecs == NoTime ? QDateTime() : QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
 }
 
 int bcdNumber(const QByteArray &data, qsizetype pos)

@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <limits>
+
 // Readers of the field encodings in the logger's memory. Every reader takes a
 // position into the downloaded bytes; bytes past the end read as 0, so a
 // record cut short by the end of the data never reads out of range.
@@ -37,6 +39,14 @@ quint32 bits32(const QByteArray &data, qsizetype pos);
 
 // Single-precision value of 4 bytes (negative zero reads as 0.0).
 float value(const QByteArray &data, qsizetype pos);
+
+// No time: a record time that could not be read.
+constexpr qint64 NoTime = std::numeric_limits<qint64>::min();
+
+// The same time as bcdTime, as milliseconds since the epoch; NoTime where
+// bcdTime is invalid. A full memory has over a million of them, and a
+// QDateTime costs more to make than the rest of a record.
+qint64 bcdMsecs(const QByteArray &data, qsizetype pos);
 
 // Time of 5 packed BCD bytes: day, month, year in the century, hour, minute.
 // Years are 2000 to 2099. Logger times carry no zone: the result is in UTC so

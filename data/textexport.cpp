@@ -1,9 +1,12 @@
 #include "textexport.h"
 
+#include "compactdownload.h"
 #include "vlxdata.h"
 #include "vlxfile.h"
 
 #include <QBuffer>
+#include <QDebug>
+#include <QSaveFile>
 #include <QIODevice>
 
 #include <cmath>
@@ -13,6 +16,9 @@
 namespace TextExport {
 
 namespace {
+
+const VLXData *pointerTo(const VLXData *record) { return record; }
+const DecodedRecord *pointerTo(const DecodedRecord &record) { return &record; }
 
 const char lineEnd[] = "\r\n";
 
@@ -34,20 +40,9 @@ struct DayCache {
 
 constexpr qint64 msecsPerDay = 86400000;
 
-// "dd/MM/yyyy|hh:mm|" of a record time; both parts empty for an invalid time.
-void appendDateTime(QByteArray &out, const QDateTime &time, DayCache &cache)
+// "dd/MM/yyyy|hh:mm|" of a record time in UTC milliseconds since the epoch.
+void appendMsecs(QByteArray &out, qint64 msecs, DayCache &cache)
 {
-    if (!time.isValid()) {
-        out.append("||");
-        return;
-    }
-    if (time.timeSpec() != Qt::UTC) {
-        out.append(time.toString(QStringLiteral("dd/MM/yyyy|hh:mm|")).toUtf8());
-        return;
-    }
-    // Record times are UTC: their day and time of day follow from the epoch
-    // milliseconds alone.
-    const qint64 msecs = time.toMSecsSinceEpoch();
     qint64 day = msecs / msecsPerDay;
     qint64 ofDay = msecs % msecsPerDay;
     if (ofDay < 0) {
@@ -55,7 +50,7 @@ void appendDateTime(QByteArray &out, const QDateTime &time, DayCache &cache)
         --day;
     }
     if (day != cache.day) {
-        const QDate date = time.date();
+        const QDate date = QDate::fromJulianDay(day + 2440588);   // 1970-01-01
         cache.day = day;
         if (date.year() >= 1000 && date.year() <= 9999) {
             char *p = cache.text;
@@ -81,6 +76,20 @@ void appendDateTime(QByteArray &out, const QDateTime &time, DayCache &cache)
     putTwoDigits(clock + 3, minutes % 60);
     clock[5] = '|';
     out.append(clock, 6);
+}
+
+// The same of a record's QDateTime; both parts empty for an invalid time.
+void appendDateTime(QByteArray &out, const QDateTime &time, DayCache &cache)
+{
+    if (!time.isValid()) {
+        out.append("||");
+        return;
+    }
+    if (time.timeSpec() != Qt::UTC) {
+        out.append(time.toString(QStringLiteral("dd/MM/yyyy|hh:mm|")).toUtf8());
+        return;
+    }
+    appendMsecs(out, time.toMSecsSinceEpoch(), cache);
 }
 
 // A value in fixed notation with two decimals, rounding the exact binary value
@@ -121,16 +130,70 @@ void appendValue(QByteArray &out, float value)
     out.append(digits + n, qsizetype(sizeof digits) - n);
 }
 
+// Type, the two values and the mark of a record, with the line end.
+void appendFields(QByteArray &out, int type, float value1, float value2, char markChar)
+{
+    out.append(typeName(type));
+    out.append('|');
+    appendValue(out, value1);
+    out.append('|');
+    appendValue(out, value2);
+    const char tail[4] = {'|', markChar, '\r', '\n'};
+    out.append(tail, 4);
+}
+
 void appendRecordLine(QByteArray &out, const VLXData &record, DayCache &cache)
 {
     appendDateTime(out, record.time(), cache);
-    out.append(typeName(record.type()));
-    out.append('|');
-    appendValue(out, record.value1());
-    out.append('|');
-    appendValue(out, record.value2());
-    const char tail[4] = {'|', mark(record), '\r', '\n'};
-    out.append(tail, 4);
+    appendFields(out, record.type(), record.value1(), record.value2(), mark(record));
+}
+
+void appendRecordLine(QByteArray &out, const DecodedRecord &record, DayCache &cache)
+{
+    if (record.msecs == LoggerBytes::NoTime)
+        out.append("||");
+    else
+        appendMsecs(out, record.msecs, cache);
+    appendFields(out, record.type, record.value1, record.value2,
+                 markOf(record.timeSet, record.missing, record.type));
+}
+
+QByteArray headerLines(const QString &stationName, const QString &stationNo, const QDateTime &fileDate,
+                       int endPage, int endOffset, const QString (&names)[4], int recordInterval)
+{
+    QByteArray out;
+    out.append(headerText(stationName)).append(lineEnd);
+    out.append(headerText(stationNo)).append(lineEnd);
+    out.append(fileDate.toString(QStringLiteral("dd/MM/yyyy hh:mm")).toUtf8()).append(lineEnd);
+    out.append(QString::asprintf("%04d%04d", endPage, endOffset).toLatin1()).append(lineEnd);
+    out.append(lineEnd);
+    out.append("|||").append(headerText(names[0])).append('|');
+    out.append(headerText(names[1])).append('|').append(lineEnd);
+    out.append("|||").append(headerText(names[2])).append('|');
+    out.append(headerText(names[3])).append('|').append(lineEnd);
+    out.append(QString::asprintf("|||%d|%d|", recordInterval, recordInterval).toLatin1());
+    out.append(lineEnd);
+    out.append(lineEnd);
+    return out;
+}
+
+// The header, every record line in pieces of 64 KB, then "SSS".
+template<class Records>
+bool writeDocument(QByteArray buffer, const Records &records, QIODevice &out)
+{
+    constexpr qsizetype chunk = 1 << 16;
+    buffer.reserve(chunk + 256);
+    DayCache cache;
+    for (const auto &record : records) {
+        appendRecordLine(buffer, *pointerTo(record), cache);
+        if (buffer.size() >= chunk) {
+            if (out.write(buffer) != buffer.size())
+                return false;
+            buffer.resize(0);
+        }
+    }
+    buffer.append("SSS");
+    return out.write(buffer) == buffer.size();
 }
 
 } // namespace
@@ -151,16 +214,18 @@ QByteArray typeName(int type)
     }
 }
 
-char mark(const VLXData &record)
+char markOf(bool timeSet, bool missing, int type)
 {
-    if (record.timeSet())
+    if (timeSet)
         return '*';
-    if (record.missing())
+    if (missing)
         return 'H';
-    if (record.type() == VLXData::Instant)
+    if (type == VLXData::Instant)
         return ' ';
     return '#';
 }
+
+char mark(const VLXData &record) { return markOf(record.timeSet(), record.missing(), record.type()); }
 
 QByteArray valueText(float value)
 {
@@ -183,20 +248,17 @@ QByteArray headerText(const QString &text)
 
 QByteArray header(const VLXFile &file)
 {
-    QByteArray out;
-    out.append(headerText(file.stationName())).append(lineEnd);
-    out.append(headerText(file.stationNo())).append(lineEnd);
-    out.append(file.fileDate().toString(QStringLiteral("dd/MM/yyyy hh:mm")).toUtf8()).append(lineEnd);
-    out.append(QString::asprintf("%04d%04d", file.endPage(), file.endOffset()).toLatin1()).append(lineEnd);
-    out.append(lineEnd);
-    out.append("|||").append(headerText(file.channel1Name())).append('|');
-    out.append(headerText(file.channel2Name())).append('|').append(lineEnd);
-    out.append("|||").append(headerText(file.channel1Unit())).append('|');
-    out.append(headerText(file.channel2Unit())).append('|').append(lineEnd);
-    out.append(QString::asprintf("|||%d|%d|", file.recordInterval(), file.recordInterval()).toLatin1());
-    out.append(lineEnd);
-    out.append(lineEnd);
-    return out;
+    const QString names[4] = {file.channel1Name(), file.channel2Name(), file.channel1Unit(), file.channel2Unit()};
+    return headerLines(file.stationName(), file.stationNo(), file.fileDate(), file.endPage(), file.endOffset(),
+                       names, file.recordInterval());
+}
+
+QByteArray header(const CompactFile &file)
+{
+    const DecodedHeader &h = file.header;
+    const QString names[4] = {h.channel1Name, h.channel2Name, h.channel1Unit, h.channel2Unit};
+    // A decoded file has no place in a file list: its end position reads 0.
+    return headerLines(h.stationName, h.stationNo, file.fileDate, 0, 0, names, h.recordInterval);
 }
 
 QByteArray recordLine(const VLXData &record)
@@ -207,22 +269,36 @@ QByteArray recordLine(const VLXData &record)
     return out;
 }
 
-bool write(const VLXFile &file, QIODevice &out)
+bool write(const VLXFile &file, QIODevice &out) { return writeDocument(header(file), file.records(), out); }
+
+bool write(const CompactFile &file, QIODevice &out) { return writeDocument(header(file), file.records, out); }
+
+bool save(const QString &path, const std::function<bool(QIODevice &)> &write, QString *errorText)
 {
-    constexpr qsizetype chunk = 1 << 16;
-    QByteArray buffer = header(file);
-    buffer.reserve(chunk + 256);
-    DayCache cache;
-    for (const VLXData *record : file.records()) {
-        appendRecordLine(buffer, *record, cache);
-        if (buffer.size() >= chunk) {
-            if (out.write(buffer) != buffer.size())
-                return false;
-            buffer.resize(0);
-        }
+    qDebug() << "File Name:" << path;
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly)) {
+        if (errorText)
+            *errorText = out.errorString();
+        return false;
     }
-    buffer.append("SSS");
-    return out.write(buffer) == buffer.size();
+    if (!write(out)) {
+        if (errorText)
+            *errorText = out.errorString();
+        out.cancelWriting();
+        return false;
+    }
+    if (!out.commit()) {
+        if (errorText)
+            *errorText = out.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool save(const CompactFile &file, const QString &path, QString *errorText)
+{
+    return save(path, [&file](QIODevice &out) { return write(file, out); }, errorText);
 }
 
 QByteArray document(const VLXFile &file)

@@ -4,9 +4,12 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 class QIODevice;
 class VLXData;
 class VLXFile;
+struct CompactFile;
 
 // The pipe-separated text export of a decoded logger file: nine header lines,
 // one line per record, then "SSS" without a line end. UTF-8, every line ends
@@ -25,6 +28,7 @@ QByteArray typeName(int type);
 // '*' after a time stamp, else 'H' for a missing record, else ' ' for an
 // instantaneous measurement, else '#'.
 char mark(const VLXData &record);
+char markOf(bool timeSet, bool missing, int type);
 
 // A value with exactly two decimals ("10.00", "-1.00", "nan", "inf").
 QByteArray valueText(float value);
@@ -36,12 +40,19 @@ QByteArray headerText(const QString &text);
 
 // Lines 1 to 9.
 QByteArray header(const VLXFile &file);
+QByteArray header(const CompactFile &file);
 
 // One record line with its CR LF.
 QByteArray recordLine(const VLXData &record);
 
 // The whole export; false when the device refused a write.
 bool write(const VLXFile &file, QIODevice &out);
+bool write(const CompactFile &file, QIODevice &out);
+
+// Writes a whole file at path through `write`: replaced only when all of it
+// was written; on failure the previous file stays, and errorText says why.
+bool save(const QString &path, const std::function<bool(QIODevice &)> &write, QString *errorText);
+bool save(const CompactFile &file, const QString &path, QString *errorText = nullptr);
 
 // The whole export in memory.
 QByteArray document(const VLXFile &file);

@@ -5,7 +5,6 @@
 #include "vlxdata.h"
 
 #include <QDebug>
-#include <QSaveFile>
 
 #include <limits>
 
@@ -32,20 +31,26 @@ QString VLXFile::fileNamePart(const QString &text)
     return part;
 }
 
+QString VLXFile::exportPathFor(const QString &stationNo, const QDateTime &fileDate)
+{
+    return Paths::exportDir() + QLatin1Char('/')
+        + QStringLiteral("%1_%2.txt").arg(fileNamePart(stationNo), fileDate.toString(QStringLiteral("ddMMyy")));
+}
+
+QDateTime VLXFile::exportDate(const QDateTime &date)
+{
+    if (date.isValid() && date.date().year() <= 1999)
+        return date.addYears(100);
+    return date;
+}
+
 void VLXFile::setStationNo(const QString &stationNo)
 {
     m_stationNo = stationNo;
-    m_exportPath = Paths::exportDir() + QLatin1Char('/')
-        + QStringLiteral("%1_%2.txt")
-              .arg(fileNamePart(stationNo), m_fileDate.toString(QStringLiteral("ddMMyy")));
+    m_exportPath = exportPathFor(stationNo, m_fileDate);
 }
 
-void VLXFile::setFileDate(const QDateTime &date)
-{
-    m_fileDate = date;
-    if (m_fileDate.isValid() && m_fileDate.date().year() <= 1999)
-        m_fileDate = m_fileDate.addYears(100);
-}
+void VLXFile::setFileDate(const QDateTime &date) { m_fileDate = exportDate(date); }
 
 QString VLXFile::dateText() const { return m_fileDate.toString(QStringLiteral("dd.MM.yyyy")); }
 
@@ -94,24 +99,5 @@ bool VLXFile::exportText(QString *errorText) const { return exportTextTo(m_expor
 
 bool VLXFile::exportTextTo(const QString &path, QString *errorText) const
 {
-    qDebug() << "File Name:" << path;
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) {
-        if (errorText)
-            *errorText = out.errorString();
-        return false;
-    }
-    if (!TextExport::write(*this, out)) {
-        if (errorText)
-            *errorText = out.errorString();
-        out.cancelWriting();
-        return false;
-    }
-    if (!out.commit()) {
-        if (errorText)
-            *errorText = out.errorString();
-        return false;
-    }
-    return true;
+    return TextExport::save(path, [this](QIODevice &out) { return TextExport::write(*this, out); }, errorText);
 }
-

@@ -59,6 +59,10 @@ public:
     // it must not be able to name a folder or a device-style path, so
     // control characters and / \ : * ? " < > | become "_".
     static QString fileNamePart(const QString &text);
+    // The export of a file of that station and date, and the date as the
+    // export names it (a year of 1999 or earlier moved on by 100 years).
+    static QString exportPathFor(const QString &stationNo, const QDateTime &fileDate);
+    static QDateTime exportDate(const QDateTime &date);
 
     // A decoded file's place in the logger's memory: the address of its
     // header and the address where its records end (the next header, or
@@ -97,6 +101,18 @@ public:
     // Appends a missing record at currentTime() repeating the last values,
     // then advances currentTime() by the record interval.
     void addGap(bool timeSet);
+    // Appends a record as the download parser read it, clock and last
+    // values left alone (the parser hands them over at the file's end).
+    void appendRecord(const QDateTime &time, int channel, int type, float value1, float value2,
+                      bool timeSet, bool missing)
+    {
+        append(time, channel, type, value1, value2, timeSet, missing);
+    }
+    void setLastValues(float value1, float value2)
+    {
+        m_lastValue1 = value1;
+        m_lastValue2 = value2;
+    }
 
     // Writes the text export to exportPath() (exportTextTo: to another path).
     // The file is replaced only when the whole export was written; on failure

@@ -217,7 +217,7 @@ CopyPlan StationSession::planFromCopy(qint64 usedBytes)
     if (!m_wholeMemory) {
         m_copy = m_memoryCopy->load(m_copySerial);
         if (!m_copy.isEmpty())
-            m_copyStableEnd = decodeDownload(m_copy).end;
+            m_copyStableEnd = parsedEnd(m_copy);
     }
     const CopyPlan plan = planWithCopy(usedBytes, m_copyStableEnd);
     if (plan.fromCopy()) {

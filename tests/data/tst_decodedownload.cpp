@@ -1,4 +1,5 @@
 #include "newestfile.h"
+#include "compactdownload.h"
 #include "decodedownload.h"
 #include "downloadbuilder.h"
 #include "loggerbytes.h"
@@ -32,6 +33,16 @@ QString describe(const VLXData &d)
         .arg(d.channel())
         .arg(d.type())
         .arg(QString::number(d.value1()), QString::number(d.value2()), marks);
+}
+
+// The compact form of a record, described as its VLXData would be.
+QString describe(const DecodedRecord &r)
+{
+    VLXData d;
+    d.setValues(r.msecs == LoggerBytes::NoTime ? QDateTime() : QDateTime::fromMSecsSinceEpoch(r.msecs, Qt::UTC),
+                r.channel, r.type, r.value1, r.value2, r.timeSet);
+    d.setMissing(r.missing);
+    return describe(d);
 }
 
 QStringList describe(const VLXFile &file)
@@ -231,6 +242,14 @@ void TestDecodeDownload::decode_records()
     QVERIFY(file);
     QCOMPARE(describe(*file), records);
     QCOMPARE(file->currentTime(), currentTime);
+    // The compact consumer of the same parse holds the same records.
+    const CompactDownload compact = decodeCompact(data);
+    QStringList compactRecords;
+    if (compact.newest()) {
+        for (const DecodedRecord &r : compact.newest()->records)
+            compactRecords << describe(r);
+    }
+    QCOMPARE(compactRecords, records);
 }
 
 void TestDecodeDownload::decode_workedExample_givesFileFields()

@@ -3,12 +3,14 @@
 #include "downloadbuilder.h"
 #include "paths.h"
 #include "testenv.h"
+#include "compactdownload.h"
 #include "desktopfile.h"
 #include "textexport.h"
 #include "vlxdata.h"
 #include "vlxfile.h"
 
 #include <QDesktopServices>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -161,6 +163,14 @@ void TestTextExport::document_matchesExportLayout()
     QFETCH(QByteArray, expected);
     const std::unique_ptr<VLXFile> file = newestFile(download);
     QCOMPARE(TextExport::document(*file), expected);
+    // The compact consumer writes the same bytes.
+    const CompactDownload compact = decodeCompact(download);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (compact.newest())
+        QVERIFY(TextExport::write(*compact.newest(), buffer));
+    QCOMPARE(bytes, compact.newest() ? expected : QByteArray());
 }
 
 void TestTextExport::valueText_writesAsPrintfDoes_data()
