@@ -14,11 +14,17 @@ bool openDatabase()
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
     db.setDatabaseName(QDir::toNativeSeparators(Paths::databaseFile()));
-    if (db.open()) {
-        createTables();
+    QString error;
+    switch (openArchive(db, &error)) {
+    case ArchiveOpen::Opened:
         return true;
+    case ArchiveOpen::Damaged:
+        qDebug().noquote() << error;
+        MessageBox::critical(nullptr, QObject::tr("Veritabanı"), error, QObject::tr("Tamam"));
+        return true;
+    case ArchiveOpen::NotOpened:
+        break;
     }
-    const QString error = db.lastError().text();
     MessageBox::critical(nullptr, QObject::tr("DBERROR"), error, QObject::tr("OK"));
     qDebug() << "DBERR" << error;
     return false;

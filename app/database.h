@@ -9,7 +9,8 @@
 
 // Opens the default connection. On failure shows the "DBERROR" box and writes
 // a diagnostic line; returns whether the connection is open. The result does
-// not depend on creating the tables.
+// not depend on creating the tables. A damaged database is named in a
+// "Veritabanı" box and left as it is; the program goes on without archiving.
 bool openDatabase();
 
 

@@ -42,6 +42,14 @@ struct Values {
     // the chart page, while shown: how often it asks the database whether
     // another program (vlxdecode --db, a second VLXLogger) has changed it
     int archiveWatch = 2000;
+
+    // SQLite files (data.db, memory.db): how long a write waits for another
+    // program's write to end. A whole memory's store takes tens of seconds on
+    // a slow laptop; the second writer waits it out instead of failing.
+    int databaseBusy = 120000;
+    // How long giving a file's write-ahead log back waits for other readers
+    // and writers; when they do not let it, the last one to close does it.
+    int databaseCheckpoint = 1000;
 };
 
 Values &current();

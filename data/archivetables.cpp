@@ -1,5 +1,8 @@
 #include "archivetables.h"
 
+#include "sqlitefile.h"
+#include "stationarchive.h"
+
 #include <QDebug>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -33,4 +36,22 @@ bool execute(const QSqlDatabase &db, const char *statement)
 bool createTables(const QSqlDatabase &db)
 {
     return execute(db, createData) && execute(db, createDataDetay);
+}
+
+ArchiveOpen openArchive(QSqlDatabase &db, QString *error)
+{
+    db.setConnectOptions(SqliteFile::connectOptions());
+    if (!db.open()) {
+        *error = db.lastError().text();
+        return ArchiveOpen::NotOpened;
+    }
+    // Checked before anything (the log's mode, a missing table) is written.
+    if (!StationArchive(db).checkDatabase(error))
+        return ArchiveOpen::Damaged;
+    QString walError;
+    if (!SqliteFile::useWriteAheadLog(db, &walError))
+        qDebug() << walError;
+    createTables(db);
+    SqliteFile::releaseLog(db);
+    return ArchiveOpen::Opened;
 }

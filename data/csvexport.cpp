@@ -1,6 +1,7 @@
 #include "csvexport.h"
 
 #include "archiveseries.h"
+#include "savefile.h"
 #include "textexport.h"
 #include "vlxfile.h"
 
@@ -100,12 +101,12 @@ QByteArray document(const ArchiveSeries &series, double from, double to, const F
 bool write(const QString &path, const QByteArray &document, QString *errorText)
 {
     QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(document) != document.size() || !out.commit()) {
+    if (!out.open(QIODevice::WriteOnly) || out.write(document) != document.size()) {
         if (errorText)
-            *errorText = out.errorString();
+            *errorText = SaveFile::errorText(out);
         return false;
     }
-    return true;
+    return SaveFile::commit(out, errorText);
 }
 
 QString defaultFileName(const ArchiveSeries &series, double from, double to)

@@ -1,5 +1,7 @@
 #include "memorycopy.h"
 
+#include "sqlitefile.h"
+
 #include <QAtomicInt>
 #include <QDebug>
 #include <QDir>
@@ -81,7 +83,7 @@ bool MemoryCopy::open()
     QDir().mkpath(QFileInfo(m_fileName).absolutePath());
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(QDir::toNativeSeparators(m_fileName));
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
+    db.setConnectOptions(SqliteFile::connectOptions());
     if (!db.open())
         return fail("open", db.lastError().text());
 
@@ -180,8 +182,9 @@ bool MemoryCopy::storeBlock(const QString &serialNo, qint64 address, const QByte
     if (!m_statements)
         return false;
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    if (!db.transaction())
-        return fail("storeBlock", db.lastError().text());
+    QString error;
+    if (!SqliteFile::begin(db, &error))
+        return fail("storeBlock", error);
     QSqlQuery &insert = m_statements->insert;
     insert.bindValue(0, serialNo);
     insert.bindValue(1, address);
@@ -190,16 +193,13 @@ bool MemoryCopy::storeBlock(const QString &serialNo, qint64 address, const QByte
     QSqlQuery &trim = m_statements->trim;
     trim.bindValue(0, serialNo);
     trim.bindValue(1, address);
-    QString error;
     if (!insert.exec())
         error = insert.lastError().text();
     else if (!trim.exec())
         error = trim.lastError().text();
-    else if (!db.commit())
-        error = db.lastError().text();
-    else
+    else if (SqliteFile::commit(db, &error))
         return true;
-    db.rollback();
+    SqliteFile::rollback(db);
     return fail("storeBlock", error);
 }
 

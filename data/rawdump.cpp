@@ -1,5 +1,7 @@
 #include "rawdump.h"
 
+#include "savefile.h"
+
 #include <QSaveFile>
 
 namespace RawDump {
@@ -118,11 +120,11 @@ bool write(const QString &path, const QByteArray &data, QString *errorText)
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly)) {
         const QByteArray text = toText(data);
-        if (file.write(text) == text.size() && file.commit())
-            return true;
+        if (file.write(text) == text.size())
+            return SaveFile::commit(file, errorText);
     }
     if (errorText)
-        *errorText = file.errorString();
+        *errorText = SaveFile::errorText(file);
     file.cancelWriting();
     return false;
 }

@@ -1,6 +1,7 @@
 #include "seriescache.h"
 
 #include "archiveseries.h"
+#include "savefile.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -10,8 +11,9 @@
 namespace {
 
 constexpr quint32 magic = 0x564C5843;   // "VLXC"
-constexpr quint16 formatVersion = 1;
-constexpr int headerBytes = 4 + 2 + 4 * 8;
+// Version 1 had no revision in its stamp; such a file is made again.
+constexpr quint16 formatVersion = 2;
+constexpr int headerBytes = 4 + 2 + 5 * 8;
 
 struct Header {
     qint64 dataId = 0;
@@ -24,7 +26,7 @@ QByteArray headerBytesOf(const Header &h)
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out << magic << formatVersion << h.dataId << h.stamp.firstRowId << h.stamp.lastRowId
-        << h.recordCount;
+        << h.stamp.revision << h.recordCount;
     return bytes;
 }
 
@@ -36,7 +38,7 @@ bool readHeader(const QByteArray &bytes, qint64 dataId, Header *h)
     quint32 readMagic = 0;
     quint16 version = 0;
     in >> readMagic >> version >> h->dataId >> h->stamp.firstRowId >> h->stamp.lastRowId
-        >> h->recordCount;
+        >> h->stamp.revision >> h->recordCount;
     return in.status() == QDataStream::Ok && readMagic == magic && version == formatVersion
         && h->dataId == dataId;
 }
@@ -65,7 +67,7 @@ bool SeriesCache::write(qint64 dataId, const Stamp &stamp, const ArchiveSeries &
         out.cancelWriting();
         return false;
     }
-    return out.commit();
+    return SaveFile::commit(out, nullptr);
 }
 
 bool SeriesCache::readStamp(qint64 dataId, Stamp *stamp, qint64 *recordCount) const

@@ -9,10 +9,12 @@
 // file, <folder>/<data id>.series, holding its series in a form that loads in
 // milliseconds where reading millions of rows back from the database takes
 // seconds. A cache file is valid only for the rows it was made from; the
-// stamp (the first and last row id of the file) says which those were.
+// stamp says which those were: the first and last row id of the file and
+// the file's revision counter, which every store that changes its rows sets
+// anew in the same transaction (rows written again get the same ids again).
 //
 //   SeriesCache cache(folder);
-//   cache.write(id, {firstId, lastId}, series);
+//   cache.write(id, {firstId, lastId, revision}, series);
 //   SeriesCache::Stamp stamp; ArchiveSeries s;
 //   if (cache.read(id, &stamp, &s) && stamp == current) ...
 class SeriesCache
@@ -21,9 +23,11 @@ public:
     struct Stamp {
         qint64 firstRowId = 0;
         qint64 lastRowId = 0;
+        qint64 revision = 0;
         bool operator==(const Stamp &other) const
         {
-            return firstRowId == other.firstRowId && lastRowId == other.lastRowId;
+            return firstRowId == other.firstRowId && lastRowId == other.lastRowId
+                && revision == other.revision;
         }
         bool operator!=(const Stamp &other) const { return !(*this == other); }
     };

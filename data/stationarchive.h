@@ -10,8 +10,10 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
+class QSqlQuery;
 class VLXFile;
 struct ArchiveSeries;
 
@@ -24,17 +26,36 @@ struct ArchiveSeries;
 //   if (!r.ok) { /* "Veritabanı": "Veriler kaydedilemedi:\n" + r.error */ }
 //
 // A file is known by its station number and install time. Storing a file
-// again adds only the records that are new at its end; a file whose stored
-// records are no longer the start of what the logger holds (its memory was
-// erased and rewritten with the same install time) has its rows replaced.
-// One transaction per store: nothing is ever half-written.
+// again adds only the records that are new at its end, and a shorter
+// download of it (a transfer cut short) adds nothing; no store ever removes
+// a row. A download that disagrees with the stored records (the memory was
+// erased and written again under the same install time) is kept beside them
+// as a new entry marked as a revision of the old one (ArchiveRules).
+// One transaction per store: nothing is ever half-written, and a damaged
+// database is refused before anything is written into it. The entries'
+// revision marks and row-change counters live in a table of the archive's
+// own, `data_revision`, beside the program's two tables.
+//
+// A download that disagreed with the archived file of its station and install
+// time: the archived entry is kept as it was and the download is stored as a
+// new entry beside it.
+struct ArchiveRevision {
+    QString stationNo;
+    QDateTime installTime;          // UTC, as decoded
+    qint64 revisedId = 0;           // the archived entry
+    qint64 id = 0;                  // the new entry
+    qint64 archivedRecords = 0;     // records of the archived entry
+    qint64 downloadedRecords = 0;   // records of the download's file
+};
+
 struct ArchiveResult {
     bool ok = false;
-    QString error;            // the driver's text when !ok
-    int filesAdded = 0;       // new `data` rows
-    int filesReplaced = 0;    // files whose rows were written anew
+    QString error;            // the driver's text when !ok (for a damaged file, damageText())
+    int filesAdded = 0;       // new `data` rows, revisions among them
     qint64 rowsAdded = 0;     // `datadetay` rows inserted
-    qint64 rowsRemoved = 0;   // `datadetay` rows of replaced files
+    // Always 0: a store never removes rows. Kept so that the report lines
+    // that show it read as before.
+    qint64 rowsRemoved = 0;
     QList<qint64> fileIds;    // the `data` id of each file stored, in the order given
     // What the store brought that the archive did not hold: instantaneous
     // records, daily summary values, and the span of their times
@@ -44,6 +65,7 @@ struct ArchiveResult {
     qint64 firstAddedMsecs = 0;
     qint64 lastAddedMsecs = 0;
     bool addedAnything() const { return recordsAdded + summariesAdded > 0; }
+    QList<ArchiveRevision> revisions;
 };
 
 // One archived station file, as the chart's list shows it.
@@ -116,26 +138,53 @@ public:
     // that is not a file.
     QString cacheFolder() const;
 
+    // Runs SQLite's quick check of the whole file (it reads every page: about
+    // a second per full memory archived) and keeps its verdict on the
+    // connection, which store() then trusts instead of checking again. False
+    // only for a damaged file or one that is no database; `problem` then
+    // holds the message to show, with the path and what to do.
+    bool checkDatabase(QString *problem);
+
+    // That message, for the database file at path and SQLite's finding.
+    static QString damageText(const QString &path, const QString &finding);
+
 private:
     struct Statements;
+    struct Entries;
+    // What a store did with one file, for its cache and its report.
+    struct Stored {
+        qint64 id = 0;
+        bool rowsAreDownload = true;   // the entry holds exactly the download's rows
+        int revision = -1;             // index into ArchiveResult::revisions
+    };
     bool storeFile(const VLXFile &file, const std::vector<ArchiveRow> &rows, qint64 &done,
-                   qint64 total, const Progress &progress, ArchiveResult &result);
+                   qint64 total, const Progress &progress, ArchiveResult &result, Stored &stored);
     bool insertRows(qint64 dataId, const VLXFile &file, const std::vector<ArchiveRow> &rows,
                     std::size_t from, qint64 &done, qint64 total, const Progress &progress,
                     ArchiveResult &result);
     static void countAdded(const std::vector<ArchiveRow> &rows, std::size_t from, ArchiveResult &result);
-    bool storedRowsAreStartOf(qint64 dataId, qint64 storedCount,
-                              const std::vector<ArchiveRow> &rows, bool &same);
+    bool entriesOf(const VLXFile &file, Entries &entries);
+    bool orphanEntries(Entries &entries);
+    bool storedRowAt(qint64 dataId, qint64 place, std::optional<ArchiveRow> &row);
+    bool addEntry(const VLXFile &file, qint64 dataId);
+    bool markChanged(qint64 dataId, bool newEntry, qint64 revises);
+    bool knownVerdict(QString *problem) const;   // false: not checked yet
+    bool soundForWriting(QString *problem);
     bool fail(const QString &error);
+    bool fail(const QSqlQuery &query);
     bool ensureIndex(QString *error);
+    bool ensureSchema(QString *error);
     bool stampOf(qint64 dataId, SeriesCache::Stamp *stamp);
     bool rebuildSeries(qint64 dataId, ArchiveSeries *series);
+    qint64 recordCountOf(qint64 dataId);
     void writeCaches(const std::vector<std::unique_ptr<VLXFile>> &files,
-                     std::vector<std::vector<ArchiveRow>> &rows, const QList<qint64> &ids);
+                     std::vector<std::vector<ArchiveRow>> &rows, const std::vector<Stored> &stored,
+                     ArchiveResult &result);
 
     QSqlDatabase m_db;
     std::unique_ptr<Statements> m_statements;
     QString m_error;
+    bool m_damaged = false;   // a statement of this store found the file damaged
 };
 
 #endif // STATIONARCHIVE_H

@@ -1,6 +1,7 @@
 #include "textexport.h"
 
 #include "compactdownload.h"
+#include "savefile.h"
 #include "vlxdata.h"
 #include "vlxfile.h"
 
@@ -279,21 +280,16 @@ bool save(const QString &path, const std::function<bool(QIODevice &)> &write, QS
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)) {
         if (errorText)
-            *errorText = out.errorString();
+            *errorText = SaveFile::errorText(out);
         return false;
     }
     if (!write(out)) {
         if (errorText)
-            *errorText = out.errorString();
+            *errorText = SaveFile::errorText(out);
         out.cancelWriting();
         return false;
     }
-    if (!out.commit()) {
-        if (errorText)
-            *errorText = out.errorString();
-        return false;
-    }
-    return true;
+    return SaveFile::commit(out, errorText);
 }
 
 bool save(const CompactFile &file, const QString &path, QString *errorText)

@@ -7,6 +7,7 @@
 //   vlxdecode INPUT -o OUTPUT        the newest file's export, to OUTPUT
 //   vlxdecode INPUT --db DATABASE    ... and every file into the station archive
 //   vlxdecode --dump INPUT -o OUTPUT
+//   INPUT is a regular file, or - for standard input.
 //
 // Exit status: 0 written, 1 the data are not a valid download, 2 usage or
 // file error.
@@ -27,6 +28,11 @@
 #include <QSqlError>
 #include <QTextStream>
 
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace {
 
 enum ExitCode { Written = 0, InvalidDownload = 1, UsageOrIoError = 2 };
@@ -42,14 +48,36 @@ int fail(const QString &message, int code)
     return code;
 }
 
-// Reads at most inputLimit bytes, in pieces: a device such as /dev/zero has no
-// size to check beforehand.
+// Reads at most inputLimit bytes, in pieces: standard input has no size to
+// check beforehand. Only a regular file or standard input ("-") is read: a
+// FIFO or a device would block or never end.
 bool readInput(const QString &path, QByteArray &bytes, QString &error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("vlxdecode: cannot read %1: %2").arg(path, file.errorString());
-        return false;
+    QFile file;
+    const bool standardInput = path == QLatin1String("-");
+    const QString name = standardInput ? QStringLiteral("standard input") : path;
+    if (standardInput) {
+#ifdef Q_OS_WIN
+        // The download's bytes as they are, not as a text console turns them.
+        _setmode(_fileno(stdin), _O_BINARY);
+#endif
+        if (!file.open(stdin, QIODevice::ReadOnly)) {
+            error = QStringLiteral("vlxdecode: cannot read %1: %2").arg(name, file.errorString());
+            return false;
+        }
+    } else {
+        const QFileInfo info(path);
+        if (info.exists() && !info.isFile()) {
+            error = QStringLiteral("vlxdecode: %1 is not a regular file (a folder, FIFO or device); "
+                                   "give - to read standard input")
+                        .arg(path);
+            return false;
+        }
+        file.setFileName(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            error = QStringLiteral("vlxdecode: cannot read %1: %2").arg(path, file.errorString());
+            return false;
+        }
     }
     constexpr qint64 piece = 1 << 20;
     bytes.clear();
@@ -60,14 +88,14 @@ bool readInput(const QString &path, QByteArray &bytes, QString &error)
         if (bytes.size() + part.size() > inputLimit) {
             error = QStringLiteral("vlxdecode: %1 is larger than %2 bytes, more than any download "
                                    "or raw dump of one")
-                        .arg(path)
+                        .arg(name)
                         .arg(inputLimit);
             return false;
         }
         bytes += part;
     }
     if (file.error() != QFileDevice::NoError) {
-        error = QStringLiteral("vlxdecode: cannot read %1: %2").arg(path, file.errorString());
+        error = QStringLiteral("vlxdecode: cannot read %1: %2").arg(name, file.errorString());
         return false;
     }
     return true;
@@ -97,6 +125,19 @@ bool writeExport(const VLXFile &file, const QString &path, QString &error)
     return true;
 }
 
+// A warning line for a download kept beside the archived file it disagrees with.
+QString revisionWarning(const ArchiveRevision &revision)
+{
+    return QStringLiteral("vlxdecode: warning: station %1, file installed %2: the download "
+                          "disagrees with the archived records (%3 archived, %4 in the download); "
+                          "the archived records are kept and the download is stored beside them "
+                          "as a revision")
+        .arg(revision.stationNo,
+             revision.installTime.toString(QStringLiteral("dd.MM.yyyy hh:mm")))
+        .arg(revision.archivedRecords)
+        .arg(revision.downloadedRecords);
+}
+
 // Stores the files in the archive of the database at path (nothing to do
 // for an empty path), through the default connection as the program does.
 bool archive(const QString &path, const DecodedDownload &decoded, QString &error)
@@ -107,25 +148,34 @@ bool archive(const QString &path, const DecodedDownload &decoded, QString &error
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
         db.setDatabaseName(path);
-        if (!db.open()) {
-            error = QStringLiteral("vlxdecode: cannot open the database %1: %2")
-                        .arg(path, db.lastError().text());
-        } else {
-            createTables();
+        QString problem;
+        switch (openArchive(db, &problem)) {
+        case ArchiveOpen::NotOpened:
+            error = QStringLiteral("vlxdecode: cannot open the database %1: %2").arg(path, problem);
+            break;
+        case ArchiveOpen::Damaged:
+            error = QStringLiteral("vlxdecode: ") + problem;
+            break;
+        case ArchiveOpen::Opened: {
             StationArchive archive(db);
             const ArchiveResult stored = archive.store(decoded.files);
             ok = stored.ok;
-            if (ok)
+            if (ok) {
                 QTextStream(stdout) << QStringLiteral("%1: %2 files, %3 rows added, %4 removed")
                                            .arg(QDir::toNativeSeparators(path))
                                            .arg(decoded.files.size())
                                            .arg(stored.rowsAdded)
                                            .arg(stored.rowsRemoved)
                                     << Qt::endl;
-            else
+                for (const ArchiveRevision &revision : stored.revisions)
+                    QTextStream(stderr) << revisionWarning(revision) << Qt::endl;
+            } else {
                 error = QStringLiteral("vlxdecode: cannot store in %1: %2").arg(path, stored.error);
-            db.close();
+            }
+            break;
         }
+        }
+        db.close();
     }
     QSqlDatabase::removeDatabase(QLatin1String(QSqlDatabase::defaultConnection));
     return ok;
@@ -154,7 +204,8 @@ int main(int argc, char *argv[])
         "names another; of two files with the same name the later one is written. With -o "
         "only the newest file's export is written, to OUTPUT. With --db every file is also "
         "stored in the station archive of that SQLite database (created when missing), "
-        "adding only records not stored yet.\n"
+        "adding only records not stored yet; a download that disagrees with the archived "
+        "records of its file is stored beside them as a revision, with a warning.\n"
         "Exit status: 0 written, 1 the data are not a valid download (no complete file "
         "header, or not ending in erased space), 2 usage or file error."));
     parser.addHelpOption();
@@ -176,7 +227,8 @@ int main(int argc, char *argv[])
     parser.addOption(databaseOption);
     parser.addOption(dumpOption);
     parser.addPositionalArgument(QStringLiteral("INPUT"),
-                                 QStringLiteral("Download bytes or raw dump to read."));
+                                 QStringLiteral("Download bytes or raw dump to read (a regular "
+                                                "file, or - for standard input)."));
 
     if (!parser.parse(QCoreApplication::arguments()))
         return fail(QStringLiteral("vlxdecode: ") + parser.errorText() + QLatin1Char('\n')

@@ -754,6 +754,10 @@ Please transfer again.</translation>
         <source>Cihaz yanıt vermiyor.</source>
         <translation>The logger does not answer.</translation>
     </message>
+    <message>
+        <source>İstasyon %1, kurulum %2: aktarılan veri arşivdeki kayıtlarla uyuşmuyor (arşivde %3 kayıt, bu aktarımda %4 kayıt). Arşivdeki kayıtlar korundu; aktarılan veri dosyanın yeni bir sürümü olarak ayrıca kaydedildi.</source>
+        <translation>Station %1, installed %2: the downloaded data disagree with the archived records (%3 records archived, %4 in this download). The archived records were kept; the download was stored beside them as a new version of the file.</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -799,6 +803,10 @@ Please transfer again.</translation>
     <message>
         <source>Veritabanı bağlantısı sağlanamadı!</source>
         <translation>Could not connect to the database!</translation>
+    </message>
+    <message>
+        <source>Veritabanı</source>
+        <translation>Database</translation>
     </message>
 </context>
 <context>
@@ -869,6 +877,17 @@ Please transfer again.</translation>
     <message>
         <source>Girilen yeni şifre bilgileri aynı değil!</source>
         <translation>The new passwords entered do not match!</translation>
+    </message>
+</context>
+<context>
+    <name>StationArchive</name>
+    <message>
+        <source>Veritabanı bozuk: %1
+(%2)
+Dosyayı yedeğinden geri yükleyin ya da başka bir yere taşıyın; yerine yeni, boş bir veritabanı açılır. Bozuk veritabanına hiçbir şey yazılmaz.</source>
+        <translation>The database is damaged: %1
+(%2)
+Restore the file from its backup or move it elsewhere; a new, empty database is then made in its place. Nothing is written into a damaged database.</translation>
     </message>
 </context>
 </TS>

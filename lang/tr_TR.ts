@@ -754,6 +754,10 @@ Lütfen tekrar aktarım yapın.</translation>
         <source>Cihaz yanıt vermiyor.</source>
         <translation>Cihaz yanıt vermiyor.</translation>
     </message>
+    <message>
+        <source>İstasyon %1, kurulum %2: aktarılan veri arşivdeki kayıtlarla uyuşmuyor (arşivde %3 kayıt, bu aktarımda %4 kayıt). Arşivdeki kayıtlar korundu; aktarılan veri dosyanın yeni bir sürümü olarak ayrıca kaydedildi.</source>
+        <translation>İstasyon %1, kurulum %2: aktarılan veri arşivdeki kayıtlarla uyuşmuyor (arşivde %3 kayıt, bu aktarımda %4 kayıt). Arşivdeki kayıtlar korundu; aktarılan veri dosyanın yeni bir sürümü olarak ayrıca kaydedildi.</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -799,6 +803,10 @@ Lütfen tekrar aktarım yapın.</translation>
     <message>
         <source>Veritabanı bağlantısı sağlanamadı!</source>
         <translation>Veritabanı bağlantısı sağlanamadı!</translation>
+    </message>
+    <message>
+        <source>Veritabanı</source>
+        <translation>Veritabanı</translation>
     </message>
 </context>
 <context>
@@ -869,6 +877,17 @@ Lütfen tekrar aktarım yapın.</translation>
     <message>
         <source>Girilen yeni şifre bilgileri aynı değil!</source>
         <translation>Girilen yeni şifre bilgileri aynı değil!</translation>
+    </message>
+</context>
+<context>
+    <name>StationArchive</name>
+    <message>
+        <source>Veritabanı bozuk: %1
+(%2)
+Dosyayı yedeğinden geri yükleyin ya da başka bir yere taşıyın; yerine yeni, boş bir veritabanı açılır. Bozuk veritabanına hiçbir şey yazılmaz.</source>
+        <translation>Veritabanı bozuk: %1
+(%2)
+Dosyayı yedeğinden geri yükleyin ya da başka bir yere taşıyın; yerine yeni, boş bir veritabanı açılır. Bozuk veritabanına hiçbir şey yazılmaz.</translation>
     </message>
 </context>
 </TS>

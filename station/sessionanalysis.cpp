@@ -37,6 +37,21 @@ void takeNewestRecord(const DecodedDownload &decoded, StationOutcome &outcome)
     }
 }
 
+// The "Veritabanı" notice on downloads kept beside the archived file they
+// disagree with: the archive holds both, the user should know why.
+QString revisionNote(const QList<ArchiveRevision> &revisions)
+{
+    QStringList lines;
+    for (const ArchiveRevision &r : revisions)
+        lines << FormText::tr("İstasyon %1, kurulum %2: aktarılan veri arşivdeki kayıtlarla uyuşmuyor "
+                              "(arşivde %3 kayıt, bu aktarımda %4 kayıt). Arşivdeki kayıtlar korundu; "
+                              "aktarılan veri dosyanın yeni bir sürümü olarak ayrıca kaydedildi.")
+                     .arg(r.stationNo, r.installTime.toString(QStringLiteral("dd.MM.yyyy hh:mm")))
+                     .arg(r.archivedRecords)
+                     .arg(r.downloadedRecords);
+    return lines.join(QStringLiteral("\n\n"));
+}
+
 } // namespace
 
 void StationSession::analyseDownload(const QByteArray &data)
@@ -108,6 +123,9 @@ void StationSession::analyseDownload(const QByteArray &data)
         outcome.notices << StationNotice{StationNotice::Critical, FormText::tr("Veritabanı"),
                                          FormText::tr("Veriler kaydedilemedi:") + QLatin1Char('\n') + stored.error,
                                          QString()};
+    } else if (!stored.revisions.isEmpty()) {
+        outcome.notices << StationNotice{StationNotice::Warning, FormText::tr("Veritabanı"),
+                                         revisionNote(stored.revisions), QString()};
     }
     if (!exportFailures.isEmpty()) {
         outcome.result = StationOutcome::Failed;

@@ -45,7 +45,8 @@ bool openArchive(const QString &file)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
     db.setDatabaseName(file);
-    return db.open() && createTables();
+    QString error;
+    return ::openArchive(db, &error) == ArchiveOpen::Opened;
 }
 
 long peakKiB()

@@ -1,5 +1,7 @@
 #include "database.h"
 #include "paths.h"
+#include "stationarchive.h"
+#include "vlxfile.h"
 
 #include "boxspy.h"
 #include "testenv.h"
@@ -54,7 +56,8 @@ private slots:
     void cleanup();
     void firstStart_createsFileWithBothTablesAsStated();
     void secondStart_keepsTablesAndRows();
-    void notSqliteFile_opensWithOnlyTheDiagnosticLine();
+    void damagedFile_namedInABoxAndLeftAsItIs_data();
+    void damagedFile_namedInABoxAndLeftAsItIs();
     void missingDataRoot_showsDbErrorBoxAndFails();
 };
 
@@ -111,26 +114,56 @@ void TestDatabase::secondStart_keepsTablesAndRows()
     QVERIFY(!count.next());
 }
 
-void TestDatabase::notSqliteFile_opensWithOnlyTheDiagnosticLine()
+void TestDatabase::damagedFile_namedInABoxAndLeftAsItIs_data()
 {
-    TestEnv::freshAppDir(QStringLiteral("db-garbage"));
+    QTest::addColumn<QString>("damage");
+    QTest::newRow("not an SQLite file") << "garbage";
+    QTest::newRow("first page zeroed") << "first";
+    QTest::newRow("three pages overwritten") << "pages";
+}
+
+void TestDatabase::damagedFile_namedInABoxAndLeftAsItIs()
+{
+    QFETCH(QString, damage);
+    TestEnv::freshAppDir(QStringLiteral("db-damaged"));
     QDir().mkpath(Paths::dataRoot());
+    QVERIFY(openDatabase());
+    QSqlQuery fill(QSqlDatabase::database());
+    QVERIFY(fill.exec("INSERT INTO datadetay (data, tarih, saat, deger) WITH RECURSIVE n(i) AS "
+                      "(SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+                      "SELECT 1, '2013-12-07', '14:30:00', i FROM n"));
+    fill.finish();
+    dropConnection();
     QFile file(Paths::databaseFile());
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(4096, 'x'));
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const qint64 pageSize = 4096;
+    if (damage == QLatin1String("garbage"))
+        QVERIFY(file.resize(0) && file.write(QByteArray(4096, 'x')) == 4096);
+    for (qint64 page : damage == QLatin1String("first") ? QList<qint64>{0} : QList<qint64>{3, 6, 9}) {
+        if (damage != QLatin1String("garbage") && file.seek(page * pageSize))
+            QCOMPARE(file.write(QByteArray(int(pageSize), page == 0 ? '\0' : '\xA5')), pageSize);
+    }
+    QVERIFY(file.seek(0));
+    const QByteArray damaged = file.readAll();
     file.close();
 
     BoxSpy boxes;
-    diagnostics.clear();
-    qInstallMessageHandler(collect);
+    boxes.expect(MessageBox::Critical, QString::fromUtf8("Veritabanı"));
     QVERIFY(openDatabase());
-    qInstallMessageHandler(nullptr);
-    // One line: the first statement failed and the second was not tried.
-    QCOMPARE(diagnostics.size(), 1);
-    QVERIFY(diagnostics.first().startsWith('"'));
-    QVERIFY(diagnostics.first().endsWith('"'));
-    QVERIFY(!diagnostics.first().startsWith("DBERR"));
     BOXSPY_VERIFY(boxes);
+    const MessageBox::Request box = boxes.shown().first();
+    QVERIFY(box.parent == nullptr);
+    QVERIFY2(box.text.contains(QDir::toNativeSeparators(Paths::databaseFile())), qPrintable(box.text));
+    QVERIFY2(box.text.contains(QString::fromUtf8("geri yükleyin")), qPrintable(box.text));
+    // A store is refused with the same words, and nothing is written.
+    StationArchive archive;
+    const ArchiveResult stored = archive.store({});
+    QVERIFY(!stored.ok);
+    QCOMPARE(stored.error, box.text);
+    dropConnection();
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll() == damaged);
+    QVERIFY(!QFileInfo::exists(Paths::databaseFile() + QStringLiteral("-wal")));
 }
 
 void TestDatabase::missingDataRoot_showsDbErrorBoxAndFails()

@@ -1,6 +1,8 @@
 // The station archive against a real SQLite file in the test's data root:
-// the rows a download gives, what a second, a grown and a rewritten download
-// change, and a database that refuses the write.
+// the rows a download gives, what a second, a grown, a shorter and a
+// rewritten download change, a lost table, a full disk, and a database that
+// refuses the write.
+#include "archiveseries.h"
 #include "database.h"
 #include "decodedownload.h"
 #include "downloadbuilder.h"
@@ -31,7 +33,8 @@ QByteArray day(int d, int hour, int minute) { return bcdTime(d, 12, 13, hour, mi
 // File A of station 1234: a time stamp, measurements, a missing record and a
 // day's summary, then measurements of the next hours. File B of station 77:
 // one measurement.
-QByteArray fileA(int measurements = 2, quint32 thirdSecondValue = minusThree, int after = 0)
+QByteArray fileA(int measurements = 2, quint32 thirdSecondValue = minusThree, int after = 0,
+                 quint32 lastValue = ten)
 {
     QByteArray out = exampleHeader() + timeStamp(day(7, 15, 0));
     for (int i = 0; i < measurements; ++i)
@@ -40,7 +43,7 @@ QByteArray fileA(int measurements = 2, quint32 thirdSecondValue = minusThree, in
         + summary({day(7, 1, 0), ten, two}, {day(7, 2, 0), two, ten}, {day(7, 3, 0), minusThree, two},
                   {day(7, 4, 0), two, minusThree}, two, nan);
     for (int i = 0; i < after; ++i)
-        out += measurement(ten, ten);
+        out += measurement(i + 1 == after ? lastValue : ten, ten);
     return out;
 }
 
@@ -89,7 +92,9 @@ private slots:
     void store_twoFiles_rowsMatchTheRecords();
     void store_again_data();
     void store_again();
-    void store_failsInTheMiddle_leavesTablesAsBefore();
+    void store_afterATableWasLost_data();
+    void store_afterATableWasLost();
+    void store_diskFull_leavesTablesAsBeforeAndGivesSpaceBack();
     void store_databaseNotWritable_reportsDriverError_data();
     void store_databaseNotWritable_reportsDriverError();
 };
@@ -149,23 +154,28 @@ void TestStationArchive::store_again_data()
     QTest::addColumn<QByteArray>("first");
     QTest::addColumn<QByteArray>("second");
     QTest::addColumn<qint64>("added");
-    QTest::addColumn<qint64>("removed");
-    QTest::addColumn<int>("replaced");
-    QTest::addColumn<qint64>("rowsOfA");   // afterwards
+    QTest::addColumn<qint64>("rowsOfA");       // of the first entry, afterwards
+    QTest::addColumn<qint64>("revisionRows");  // of a revision entry; -1 for none
+    QTest::addColumn<qint64>("archived");      // records the revision reports
+    QTest::addColumn<qint64>("downloaded");
     // File A gives two rows per measurement and five of its summary.
     const QByteArray b = fileB();
     QTest::newRow("the same download twice: nothing added")
-        << fileA() + b + erased() << fileA() + b + erased() << qint64(0) << qint64(0) << 0 << qint64(9);
+        << fileA() + b + erased() << fileA() + b + erased() << qint64(0) << qint64(9) << qint64(-1)
+        << qint64(0) << qint64(0);
     QTest::newRow("file A grown by three measurements, file B new: exactly their rows")
-        << fileA() + erased() << fileA(2, minusThree, 3) + b + erased() << qint64(6 + 2) << qint64(0) << 0
-        << qint64(15);
-    QTest::newRow("file A erased and rewritten shorter with the same install time: replaced")
+        << fileA() + erased() << fileA(2, minusThree, 3) + b + erased() << qint64(6 + 2) << qint64(15)
+        << qint64(-1) << qint64(0) << qint64(0);
+    QTest::newRow("file A cut short, agreeing: nothing added, nothing removed")
+        << fileA(2, minusThree, 3) + erased() << fileA() + erased() << qint64(0) << qint64(15)
+        << qint64(-1) << qint64(0) << qint64(0);
+    QTest::newRow("file A rewritten shorter with the same install time: a revision beside it")
         << fileA(2, minusThree, 3) + erased()
         << exampleHeader() + measurement(two, two) + measurement(two, two) + erased() << qint64(4)
-        << qint64(15) << 1 << qint64(4);
-    QTest::newRow("file A rewritten longer, differing in the middle: replaced")
-        << fileA(3) + erased() << fileA(3, ten, 2) + erased() << qint64(15) << qint64(11) << 1
-        << qint64(15);
+        << qint64(15) << qint64(4) << qint64(10) << qint64(2);
+    QTest::newRow("file A rewritten longer, differing in the middle: a revision beside it")
+        << fileA(3) + erased() << fileA(3, ten, 2) + erased() << qint64(15) << qint64(11) << qint64(15)
+        << qint64(8) << qint64(10);
 }
 
 void TestStationArchive::store_again()
@@ -173,51 +183,111 @@ void TestStationArchive::store_again()
     QFETCH(QByteArray, first);
     QFETCH(QByteArray, second);
     QFETCH(qint64, added);
-    QFETCH(qint64, removed);
-    QFETCH(int, replaced);
     QFETCH(qint64, rowsOfA);
+    QFETCH(qint64, revisionRows);
+    QFETCH(qint64, archived);
+    QFETCH(qint64, downloaded);
     const ArchiveResult one = store(first);
     QVERIFY2(one.ok, qPrintable(one.error));
-    const QStringList idOfA = select(QStringLiteral("SELECT id FROM data WHERE istasyonno = '1234'"));
-    QCOMPARE(idOfA.size(), 1);
+    const QString rowsOf = QStringLiteral("SELECT tarih, saat, tip, deger, chno, chname, timeset "
+                                          "FROM datadetay WHERE data = %1 ORDER BY id");
+    const QStringList before = select(rowsOf.arg(1));
     const ArchiveResult two = store(second);
     QVERIFY2(two.ok, qPrintable(two.error));
     QCOMPARE(two.rowsAdded, added);
-    QCOMPARE(two.rowsRemoved, removed);
-    QCOMPARE(two.filesReplaced, replaced);
-    // A file seen again keeps its id; its rows are the new download's.
-    QCOMPARE(select(QStringLiteral("SELECT id FROM data WHERE istasyonno = '1234'")), idOfA);
-    const QString rowsOfFileA = QStringLiteral("SELECT tarih, saat, tip, deger, chno, chname, timeset "
-                                               "FROM datadetay WHERE data = %1 ORDER BY id");
-    const QStringList kept = select(rowsOfFileA.arg(idOfA.first()));
+    QCOMPARE(two.rowsRemoved, qint64(0));
+    // The first entry keeps its id and every row it had.
+    const QStringList kept = select(rowsOf.arg(1));
     QCOMPARE(kept.size(), rowsOfA);
+    QCOMPARE(kept.mid(0, before.size()), before);
+    const QStringList entries = select(QStringLiteral(
+        "SELECT f.id, r.revises FROM data f LEFT JOIN data_revision r ON r.data = f.id "
+        "WHERE f.istasyonno = '1234' ORDER BY f.id"));
+    QCOMPARE(two.revisions.size(), revisionRows < 0 ? 0 : 1);
+    QCOMPARE(entries.size(), revisionRows < 0 ? 1 : 2);
+    QCOMPARE(entries.first(), QStringLiteral("1|"));
     const bool withB = (first + second).contains(fileB());
-    QCOMPARE(count(QStringLiteral("data")), withB ? 2 : 1);
-    QCOMPARE(count(QStringLiteral("datadetay")), rowsOfA + (withB ? 2 : 0));
-    // and they are exactly the rows of storing the second download alone
+    QCOMPARE(count(QStringLiteral("datadetay")), rowsOfA + qMax<qint64>(revisionRows, 0) + (withB ? 2 : 0));
+    if (revisionRows < 0)
+        return;
+    const ArchiveRevision &revision = two.revisions.first();
+    const qint64 newId = entries.last().section(QLatin1Char('|'), 0, 0).toLongLong();
+    QCOMPARE(entries.last(), QStringLiteral("%1|1").arg(newId));
+    QCOMPARE(revision.revisedId, qint64(1));
+    QCOMPARE(revision.id, newId);
+    QCOMPARE(revision.stationNo, QStringLiteral("1234"));
+    QCOMPARE(revision.archivedRecords, archived);
+    QCOMPARE(revision.downloadedRecords, downloaded);
+    // The revision holds exactly the rows of storing the second download alone.
+    const QStringList revised = select(rowsOf.arg(newId));
+    QCOMPARE(revised.size(), revisionRows);
     cleanup();
     init();
     QVERIFY(store(second).ok);
-    QCOMPARE(select(rowsOfFileA.arg(1)), kept);
+    QCOMPARE(select(rowsOf.arg(1)), revised);
 }
 
-void TestStationArchive::store_failsInTheMiddle_leavesTablesAsBefore()
+// A stale cache is left behind as by a kill between the commit and the
+// cache's write; the rows written anew after a lost `datadetay` get the same
+// ids as the lost ones, so only the revision counter tells the cache is old.
+void TestStationArchive::store_afterATableWasLost_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<quint32>("lastValue");   // of the second download
+    QTest::newRow("data lost, the same download again: its rows taken back") << "data" << ten;
+    QTest::newRow("datadetay lost, the last value changed: the cache made anew") << "datadetay" << two;
+}
+
+void TestStationArchive::store_afterATableWasLost()
+{
+    QFETCH(QString, table);
+    QFETCH(quint32, lastValue);
+    QVERIFY(store(fileA(2, minusThree, 3) + erased()).ok);
+    StationArchive archive;
+    ArchiveSeries series;
+    QVERIFY(archive.series(1, &series));
+    QFile cache(archive.cacheFolder() + QStringLiteral("/1.series"));
+    QVERIFY(cache.open(QIODevice::ReadOnly));
+    const QByteArray staleCache = cache.readAll();
+    cache.close();
+
+    QSqlQuery drop;
+    QVERIFY(drop.exec(QStringLiteral("DROP TABLE ") + table));
+    QVERIFY(createTables());
+    const ArchiveResult again = store(fileA(2, minusThree, 3, lastValue) + erased());
+    QVERIFY2(again.ok, qPrintable(again.error));
+    QVERIFY(cache.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(cache.write(staleCache), staleCache.size());
+    cache.close();
+
+    QCOMPARE(again.fileIds, QList<qint64>{1});
+    QCOMPARE(count(QStringLiteral("datadetay")), 15);
+    QCOMPARE(select(QStringLiteral("SELECT id, istasyonno FROM data")), QStringList{"1|1234"});
+    QVERIFY(archive.series(1, &series));
+    QCOMPARE(series.values[0].back(), lastValue == ten ? 10.0f : 2.0f);
+}
+
+void TestStationArchive::store_diskFull_leavesTablesAsBeforeAndGivesSpaceBack()
 {
     QVERIFY(store(fileA() + erased()).ok);
     const QStringList before = select(QStringLiteral("SELECT * FROM datadetay ORDER BY id"));
-    // The disk fills up while the second file's rows go in.
-    QSqlQuery trigger;
-    QVERIFY(trigger.exec(QStringLiteral("CREATE TRIGGER full BEFORE INSERT ON datadetay WHEN NEW.deger = 24.5 "
-                                        "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END")));
-    const ArchiveResult r = store(fileA(5) + fileB() + erased());
+    // The disk fills up a hundred pages on, while the second file's rows go
+    // in; a small page cache has by then spilled pages into the log.
+    const qint64 pages = select(QStringLiteral("PRAGMA page_count")).value(0).toLongLong();
+    QCOMPARE(select(QStringLiteral("PRAGMA max_page_count = %1").arg(pages + 100)).value(0).toLongLong(),
+             pages + 100);
+    select(QStringLiteral("PRAGMA cache_size = 10"));
+    const QByteArray grown = fileA(2, minusThree, 20000) + fileB() + erased();
+    const ArchiveResult r = store(grown);
     QVERIFY(!r.ok);
     QVERIFY2(r.error.contains(QStringLiteral("disk is full")), qPrintable(r.error));
     QCOMPARE(r.rowsAdded, qint64(0));
     QCOMPARE(select(QStringLiteral("SELECT * FROM datadetay ORDER BY id")), before);
     QCOMPARE(count(QStringLiteral("data")), 1);
+    QCOMPARE(QFileInfo(Paths::databaseFile() + QStringLiteral("-wal")).size(), 0);
     // and the next store works
-    QVERIFY(trigger.exec(QStringLiteral("DROP TRIGGER full")));
-    QVERIFY(store(fileA(5) + fileB() + erased()).ok);
+    select(QStringLiteral("PRAGMA max_page_count = 1000000"));
+    QVERIFY(store(grown).ok);
     QCOMPARE(count(QStringLiteral("data")), 2);
 }
 

@@ -10,6 +10,8 @@
 #include <QSqlQuery>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace DownloadBuilder;
 
 namespace {
@@ -24,19 +26,31 @@ struct Run {
     QByteArray err;
 };
 
-Run runTool(const QStringList &arguments)
+void startTool(QProcess &process, const QStringList &arguments, const QString &standardInput = QString())
 {
-    QProcess process;
     process.setProgram(TestEnv::binDir() + QStringLiteral("/vlxdecode"));
     process.setArguments(arguments);
+    if (!standardInput.isEmpty())
+        process.setStandardInputFile(standardInput);
     process.start();
+}
+
+Run finished(QProcess &process)
+{
     Run run;
-    if (!process.waitForStarted(10000) || !process.waitForFinished(30000))
+    if (!process.waitForStarted(10000) || !process.waitForFinished(120000))
         return run;
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
     run.out = process.readAllStandardOutput();
     run.err = process.readAllStandardError();
     return run;
+}
+
+Run runTool(const QStringList &arguments, const QString &standardInput = QString())
+{
+    QProcess process;
+    startTool(process, arguments, standardInput);
+    return finished(process);
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes)
@@ -63,6 +77,7 @@ private slots:
     void decode_workedExample_writesExactExport();
     void decode_withoutOutput_writesToExportPathAndPrintsIt();
     void decode_threeFiles_writesEachWhereAsked();
+    void archive_twoWritersAtOnce_bothStore();
     void dump_writesRawDumpLayout();
     void decode_invalidDownload_exitsOneWithMessage_data();
     void decode_invalidDownload_exitsOneWithMessage();
@@ -78,20 +93,24 @@ void TestVlxDecode::init() { m_dir = TestEnv::freshAppDir(QStringLiteral("tst_vl
 void TestVlxDecode::decode_workedExample_writesExactExport_data()
 {
     QTest::addColumn<QByteArray>("input");
-    QTest::newRow("download bytes") << example();
-    QTest::newRow("raw dump of the download") << RawDump::toText(example());
+    QTest::addColumn<bool>("standardInput");
+    QTest::newRow("download bytes") << example() << false;
+    QTest::newRow("download bytes on standard input") << example() << true;
+    QTest::newRow("raw dump of the download") << RawDump::toText(example()) << false;
     QByteArray lf = RawDump::toText(example());
-    QTest::newRow("raw dump copied with LF line ends") << lf.replace("\r\n", "\n");
+    QTest::newRow("raw dump copied with LF line ends") << lf.replace("\r\n", "\n") << false;
 }
 
 void TestVlxDecode::decode_workedExample_writesExactExport()
 {
     QFETCH(QByteArray, input);
+    QFETCH(bool, standardInput);
     const QString in = m_dir + QStringLiteral("/input.bin");
     const QString out = m_dir + QStringLiteral("/out.txt");
     QVERIFY(writeFile(in, input));
     QVERIFY(writeFile(out, "previous content"));
-    const Run run = runTool({in, QStringLiteral("-o"), out});
+    const Run run = standardInput ? runTool({QStringLiteral("-"), QStringLiteral("-o"), out}, in)
+                                  : runTool({in, QStringLiteral("-o"), out});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(readFile(out), exampleExport);
     QCOMPARE(run.out.trimmed(), QDir::toNativeSeparators(out).toUtf8());
@@ -175,7 +194,17 @@ void TestVlxDecode::decode_threeFiles_writesEachWhereAsked()
     notSqlite.close();
     const Run refused = runTool({in, QStringLiteral("--db"), notSqlite.fileName()});
     QCOMPARE(refused.exitCode, 2);
-    QVERIFY2(refused.err.contains("cannot store"), refused.err.constData());
+    QVERIFY2(refused.err.contains(QString::fromUtf8("Veritabanı bozuk: %1").arg(notSqlite.fileName()).toUtf8()),
+             refused.err.constData());
+    QCOMPARE(readFile(notSqlite.fileName()), QByteArray(2048, 'x'));
+
+    // Station 77's file again, its one record changed: kept beside the archived one.
+    QVERIFY(writeFile(in, third.left(third.size() - 8) + measurement(0x40400000, 0x40400000) + erased()));
+    const Run revised = runTool({in, QStringLiteral("-d"), folder, QStringLiteral("--db"), db});
+    QCOMPARE(revised.exitCode, 0);
+    QVERIFY2(revised.err.contains("warning: station 77, file installed 09.12.2013 09:00: the download "
+                                  "disagrees with the archived records (1 archived, 1 in the download)"),
+             revised.err.constData());
 
     // Two files of the same station and day: the later one is written.
     QVERIFY(writeFile(in, first + exampleHeader() + missing() + erased()));
@@ -183,6 +212,42 @@ void TestVlxDecode::decode_threeFiles_writesEachWhereAsked()
     QCOMPARE(runTool({in, QStringLiteral("-d"), same}).exitCode, 0);
     QCOMPARE(QDir(same).entryList(QDir::Files), QStringList{"1234_071213.txt"});
     QVERIFY(readFile(same + QStringLiteral("/1234_071213.txt")).contains("|H\r\nSSS"));
+}
+
+void TestVlxDecode::archive_twoWritersAtOnce_bothStore()
+{
+    // Two memories of some 23,000 records each, stored into one new database
+    // at once: the second writer waits for the first one's transaction.
+    QStringList inputs;
+    for (const char *station : {"77", "78"}) {
+        inputs << m_dir + QStringLiteral("/%1.bin").arg(station);
+        QCOMPARE(QProcess::execute(TestEnv::binDir() + QStringLiteral("/vlxlogger-sim"),
+                                   {"--days", "120", "--files", "2", "--station-no", station,
+                                    "--write-image", inputs.last()}),
+                 0);
+    }
+    const QString db = m_dir + QStringLiteral("/shared.db");
+    const QString connection = QStringLiteral("shared");
+    QProcess first;
+    QProcess second;
+    startTool(first, {inputs.at(0), QStringLiteral("-d"), m_dir, QStringLiteral("--db"), db});
+    startTool(second, {inputs.at(1), QStringLiteral("-d"), m_dir, QStringLiteral("--db"), db});
+    for (QProcess *writer : {&first, &second}) {
+        const Run run = finished(*writer);
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains("2 files, 46344 rows added"), run.out.constData());
+    }
+    {
+        QSqlDatabase archive = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        archive.setDatabaseName(db);
+        QVERIFY(archive.open());
+        QSqlQuery query(QStringLiteral("SELECT (SELECT count(*) FROM data), (SELECT count(*) FROM datadetay)"),
+                        archive);
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toInt(), 4);
+        QCOMPARE(query.value(1).toInt(), 2 * 46344);
+    }
+    QSqlDatabase::removeDatabase(connection);
 }
 
 void TestVlxDecode::dump_writesRawDumpLayout()
@@ -247,6 +312,7 @@ void TestVlxDecode::usageOrIoError_exitsTwo_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QByteArray>("errorPart");
+    const QByteArray notRegular = "is not a regular file";
     QTest::newRow("no input") << QStringList{} << QByteArray("INPUT");
     QTest::newRow("two inputs") << QStringList{"a", "b"} << QByteArray("INPUT");
     QTest::newRow("unknown option") << QStringList{"--frobnicate", "@in"} << QByteArray("frobnicate");
@@ -261,8 +327,11 @@ void TestVlxDecode::usageOrIoError_exitsTwo_data()
                                       << QByteArray("--db");
     QTest::newRow("-o and -d together") << QStringList{"@in", "-o", "@dir/x.txt", "-d", "@dir/no"}
                                          << QByteArray("-d");
-    QTest::newRow("endless input") << QStringList{"/dev/zero", "-o", "@dir/x.txt"}
-                                   << QByteArray("larger than");
+    QTest::newRow("endless standard input") << QStringList{"-", "-o", "@dir/x.txt"}
+                                            << QByteArray("larger than");
+    QTest::newRow("a character device") << QStringList{"/dev/zero", "-o", "@dir/x.txt"} << notRegular;
+    QTest::newRow("a FIFO") << QStringList{"@dir/fifo", "-o", "@dir/x.txt"} << notRegular;
+    QTest::newRow("a folder") << QStringList{"@dir", "-o", "@dir/x.txt"} << notRegular;
     QTest::newRow("input larger than any dump") << QStringList{"@big", "-o", "@dir/x.txt"}
                                                 << QByteArray("larger than");
 }
@@ -279,10 +348,12 @@ void TestVlxDecode::usageOrIoError_exitsTwo()
         QVERIFY(big.open(QIODevice::WriteOnly));
         QVERIFY(big.resize(16 * 9863168 + 1));
     }
+    // A writer that never comes: opening the FIFO would block the tool for good.
+    QVERIFY(mkfifo(QFile::encodeName(m_dir + QStringLiteral("/fifo")).constData(), 0600) == 0);
     for (QString &a : arguments)
         a.replace(QStringLiteral("@in"), in).replace(QStringLiteral("@big"), m_dir + QStringLiteral("/big.bin"))
             .replace(QStringLiteral("@dir"), m_dir);
-    const Run run = runTool(arguments);
+    const Run run = runTool(arguments, QStringLiteral("/dev/zero"));
     QCOMPARE(run.exitCode, 2);
     QVERIFY2(run.err.contains(errorPart), run.err.constData());
     QVERIFY(!QDir(m_dir + QStringLiteral("/no")).exists());

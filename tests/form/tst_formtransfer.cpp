@@ -767,6 +767,10 @@ void TestFormTransfer::secondDownload_fetchesOnlyWhatTheCopyLacks()
     });
     watch.start(1);
 
+    // A last record that changed is a memory written anew: the archive keeps
+    // both files and says so.
+    if (change == QLatin1String("differ at end"))
+        f.boxes.expect(MessageBox::Warning, QStringLiteral("Veritabanı"));
     download(f);
     QCOMPARE(f.form->transferData(), second);
     if (fault.isEmpty() && (change.isEmpty() || change == QLatin1String("grow")))
