@@ -228,6 +228,9 @@ int main(int argc, char *argv[])
                 return;
             poll.stop();
             save(2);
+            // The period after the flood: its points, on log scales.
+            if (auto *periods = window.findChild<QComboBox *>(QStringLiteral("cmbDebiDonem")))
+                periods->setCurrentIndex(periods->count() - 1);
             save(3);
             QCoreApplication::exit(status);
         });
