@@ -1,3 +1,6 @@
+// The rating curve's arithmetic: which period applies at a time and the
+// flow between two of its points. Loading and checking live in ratingtable.cpp.
+
 #include "ratingcurve.h"
 
 #include <algorithm>

@@ -1,3 +1,6 @@
+// The .abk file as texts, checked into a RatingCurve, and the save that
+// writes edits into the file's own XML (xmltree.h) through QSaveFile.
+
 #include "ratingtable.h"
 
 #include "abakreader.h"

@@ -1,3 +1,7 @@
+// Reading and writing the order-preserving XML tree of xmltree.h. The
+// reader is QXmlStreamReader, which sees what QDomDocument sees (the label's
+// reader uses that), so both read a rating table alike.
+
 #include "xmltree.h"
 
 #include <QXmlStreamReader>

@@ -1,3 +1,7 @@
+// The "Debi" page's widgets mapped to a RatingTable being edited: every
+// edit is checked with RatingTable::curveOf and drawn, a save goes through
+// RatingTable::save.
+
 #include "ratingtab.h"
 #include "ui_ratingtab.h"
 

@@ -1,3 +1,6 @@
+// The demo's rating table as bytes, and its write that never replaces a
+// table already there.
+
 #include "demorating.h"
 
 #include <QDir>
