@@ -22,6 +22,8 @@ public:
     using Handler = std::function<QString(const Request &)>;
 
     static QString saveFileName(const Request &request);
+    // A file to open: the same request, the path naming a folder or a file.
+    static QString openFileName(const Request &request);
 
     // Replaces the real dialog (tests). An empty handler restores it.
     static void setHandler(Handler handler);

@@ -1,6 +1,7 @@
 #include "archiveseries.h"
 
 #include "stationarchive.h"
+#include "vlxfile.h"
 
 #include <QBuffer>
 #include <QDataStream>
@@ -124,6 +125,19 @@ ArchiveSeries ArchiveSeries::fromRows(const std::vector<ArchiveRow> &rows)
                          [](const Summary &a, const Summary &b) { return a.time < b.time; });
     s.intervalSeconds = mostFrequentStep(s.times);
     return s;
+}
+
+ArchiveSeries ArchiveSeries::fromFile(const VLXFile &file)
+{
+    ArchiveSeries series = fromRows(StationArchive::rowsOf(file));
+    series.stationName = file.stationName();
+    series.stationNo = file.stationNo();
+    series.installTime = file.fileDate();
+    series.channelName[0] = file.channel1Name();
+    series.channelName[1] = file.channel2Name();
+    series.channelUnit[0] = file.channel1Unit();
+    series.channelUnit[1] = file.channel2Unit();
+    return series;
 }
 
 QByteArray ArchiveSeries::toBytes() const

@@ -8,6 +8,7 @@
 #include <vector>
 
 struct ArchiveRow;
+class VLXFile;
 class QIODevice;
 
 // One archived file as the chart and the CSV export read it: the
@@ -69,6 +70,9 @@ struct ArchiveSeries {
     // the two rows of one measurement become one point. A clock set back by
     // the logger leaves records out of order; they are sorted by time.
     static ArchiveSeries fromRows(const std::vector<ArchiveRow> &rows);
+    // The series of a decoded file as the archive would store it, with the
+    // file's station, install time, channel names and units.
+    static ArchiveSeries fromFile(const VLXFile &file);
 
     // A compact binary form, for the chart's cache of the archive. fromBytes
     // is false for anything that is not exactly such a form.

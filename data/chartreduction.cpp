@@ -235,3 +235,85 @@ QList<TimeTick> timeTicks(double from, double to, int maxTicks)
     }
     return ticks;
 }
+
+ValueScale valueScale(double low, double high, int maxTicks)
+{
+    ValueScale scale;
+    if (!std::isfinite(low) || !std::isfinite(high))
+        return scale;
+    if (high < low)
+        std::swap(low, high);
+    if (high == low) {
+        const double around = low == 0 ? 1.0 : std::abs(low) * 0.05;
+        low -= around;
+        high += around;
+    }
+    const int steps = qMax(1, maxTicks - 1);
+    double step = std::pow(10.0, std::floor(std::log10((high - low) / steps)));
+    for (int i = 0;; i = (i + 1) % 3) {
+        static const double factors[3] = {1, 2, 5};
+        const double candidate = step * factors[i];
+        // Whole steps from below low to above high; a hair of rounding
+        // error in low / step is not a step more.
+        const double first = std::floor(low / candidate + 1e-9);
+        const double last = std::ceil(high / candidate - 1e-9);
+        if (last - first <= steps) {
+            scale.step = candidate;
+            scale.min = first * candidate;
+            scale.max = qMax(last, first + 1) * candidate;
+            break;
+        }
+        if (i == 2)
+            step *= 10;
+    }
+    scale.decimals = qMax(0, int(-std::floor(std::log10(scale.step) + 1e-9)));
+    return scale;
+}
+
+SpanSummary summarizeSpan(const std::vector<qint64> &times, const std::vector<float> &values, double from,
+                          double to)
+{
+    SpanSummary summary;
+    const std::size_t n = qMin(times.size(), values.size());
+    const auto begin = std::lower_bound(times.begin(), times.begin() + qsizetype(n), qint64(std::ceil(from)));
+    double sum = 0;
+    for (std::size_t i = std::size_t(begin - times.begin()); i < n && double(times[i]) <= to; ++i) {
+        const double v = double(values[i]);
+        if (std::isnan(v))
+            continue;
+        if (summary.count == 0 || v < summary.min)
+            summary.min = v;
+        if (summary.count == 0 || v > summary.max)
+            summary.max = v;
+        sum += v;
+        ++summary.count;
+    }
+    if (summary.count > 0)
+        summary.mean = sum / double(summary.count);
+    return summary;
+}
+
+double integrateSpan(const std::vector<qint64> &times, const std::vector<float> &values, double from,
+                     double to, qint64 gapSeconds)
+{
+    const std::size_t n = qMin(times.size(), values.size());
+    if (n < 2 || !(to > from))
+        return 0;
+    // From the last record at or before the span on.
+    std::size_t i = std::size_t(std::upper_bound(times.begin(), times.begin() + qsizetype(n), qint64(std::floor(from)))
+                                - times.begin());
+    i = i > 0 ? i - 1 : 0;
+    double total = 0;
+    for (; i + 1 < n && double(times[i]) < to; ++i) {
+        const double t0 = double(times[i]), t1 = double(times[i + 1]);
+        const double v0 = double(values[i]), v1 = double(values[i + 1]);
+        if (std::isnan(v0) || std::isnan(v1) || !(t1 > t0) || (gapSeconds > 0 && t1 - t0 > gapSeconds))
+            continue;
+        const double a = qMax(t0, from), b = qMin(t1, to);
+        if (!(b > a))
+            continue;
+        auto at = [&](double t) { return v0 + (v1 - v0) * (t - t0) / (t1 - t0); };
+        total += (at(a) + at(b)) / 2 * (b - a);
+    }
+    return total;
+}

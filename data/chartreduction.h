@@ -7,6 +7,7 @@
 
 #include "archiveseries.h"
 
+#include <cmath>
 #include <vector>
 
 // What a chart of a long series draws: for a shown span of time divided into
@@ -68,5 +69,37 @@ struct TimeTick {
     QString label;
 };
 QList<TimeTick> timeTicks(double from, double to, int maxTicks);
+
+// A value axis at round numbers: a step of 1, 2 or 5 times a power of ten,
+// the smallest that shows [low, high] in at most maxTicks - 1 steps, and the
+// range widened to whole steps. A single value gets a range around it.
+//
+//   ValueScale s = valueScale(101.4, 138.7, 6);   // 100 .. 140 step 10, 0 decimals
+struct ValueScale {
+    double min = 0;
+    double max = 1;
+    double step = 1;
+    int decimals = 0;   // what a label needs to show the step
+    int ticks() const { return int(std::llround((max - min) / step)) + 1; }
+};
+ValueScale valueScale(double low, double high, int maxTicks);
+
+// The lowest, highest and mean value of the records with from <= time <= to
+// (values that are NaN left out); count 0 when there are none.
+struct SpanSummary {
+    qint64 count = 0;
+    double min = 0;
+    double max = 0;
+    double mean = 0;
+};
+SpanSummary summarizeSpan(const std::vector<qint64> &times, const std::vector<float> &values, double from,
+                          double to);
+
+// The integral over [from, to] of the line through the values (value ×
+// seconds): a flow in m³/s gives the volume in m³. Holes (two records further
+// apart than gapSeconds, or a NaN) add nothing: no flow is made up where the
+// logger recorded none.
+double integrateSpan(const std::vector<qint64> &times, const std::vector<float> &values, double from,
+                     double to, qint64 gapSeconds);
 
 #endif // CHARTREDUCTION_H

@@ -78,20 +78,39 @@ QByteArray valueText(float value, char decimal)
     return text;
 }
 
+// Flows of a small stream are a few litres a second: three decimals of m³/s.
+QByteArray flowText(float value, char decimal)
+{
+    QByteArray text = QByteArray::number(double(value), 'f', 3);
+    if (decimal != '.')
+        text.replace('.', decimal);
+    return text;
+}
+
 } // namespace
 
 Format spreadsheetFormat() { return Format{';', ','}; }
 
-QByteArray document(const ArchiveSeries &series, double from, double to, const Format &format)
+QByteArray document(const ArchiveSeries &series, double from, double to, const Format &format,
+                    const FlowColumn *flow)
 {
     const char sep = format.separator;
-    QByteArray out = "time" + QByteArray(1, sep) + column(series, 0, sep) + sep + column(series, 1, sep) + "\r\n";
+    QByteArray out = "time" + QByteArray(1, sep) + column(series, 0, sep) + sep + column(series, 1, sep);
+    if (flow)
+        out += sep + field(QStringLiteral("Debi [%1]").arg(flow->unit), sep);
+    out += "\r\n";
     for (const Slot &slot : slotsOf(series, from, to)) {
         out += QDateTime::fromSecsSinceEpoch(slot.time, Qt::UTC).toString(QStringLiteral("yyyy-MM-ddThh:mm")).toLatin1();
         for (int c = 0; c < 2; ++c) {
             out += sep;
             if (slot.record >= 0 && !std::isnan(series.values[c][std::size_t(slot.record)]))
                 out += valueText(series.values[c][std::size_t(slot.record)], format.decimal);
+        }
+        if (flow) {
+            out += sep;
+            const std::size_t i = std::size_t(slot.record);
+            if (slot.record >= 0 && i < flow->values.size() && !std::isnan(flow->values[i]))
+                out += flowText(flow->values[i], format.decimal);
         }
         out += "\r\n";
     }

@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <vector>
+
 struct ArchiveSeries;
 
 // The instantaneous records of a span of an archived file as CSV, for a
@@ -33,7 +35,16 @@ struct Format {
 };
 Format spreadsheetFormat();
 
-QByteArray document(const ArchiveSeries &series, double from, double to, const Format &format = Format());
+// A column "Debi [<unit>]" after the channels: the flow of each record from
+// the station's rating curve, with three decimals, empty where the rating
+// gives none. values runs parallel to the series' times.
+struct FlowColumn {
+    QString unit;
+    std::vector<float> values;
+};
+
+QByteArray document(const ArchiveSeries &series, double from, double to, const Format &format = Format(),
+                    const FlowColumn *flow = nullptr);
 
 // Replaces the file at path (never half-written); false with the reason in
 // errorText.

@@ -16,6 +16,16 @@ bool read(QLocale locale, const QString &text, float *value)
     return ok;
 }
 
+bool read(QLocale locale, const QString &text, double *value)
+{
+    locale.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);
+    bool ok = false;
+    const double number = locale.toDouble(text, &ok);
+    if (ok)
+        *value = number;
+    return ok;
+}
+
 } // namespace
 
 float toFloat(const QString &text)
@@ -24,6 +34,11 @@ float toFloat(const QString &text)
     if (read(QLocale(), text, &value) || read(QLocale::c(), text, &value))
         return value;
     return 0.0f;
+}
+
+bool toDouble(const QString &text, double *value)
+{
+    return read(QLocale(), text, value) || read(QLocale::c(), text, value);
 }
 
 } // namespace LocaleNumber

@@ -10,6 +10,10 @@ namespace LocaleNumber {
 
 float toFloat(const QString &text);
 
+// The same reading in double precision; false, with *value untouched, when
+// neither locale accepts the text (rating tables tell a bad number from 0).
+bool toDouble(const QString &text, double *value);
+
 } // namespace LocaleNumber
 
 #endif // LOCALENUMBER_H

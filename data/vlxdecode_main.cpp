@@ -8,13 +8,17 @@
 //   vlxdecode INPUT --db DATABASE    ... and every file into the station archive
 //   vlxdecode --dump INPUT -o OUTPUT
 //   INPUT is a regular file, or - for standard input.
+//   vlxdecode INPUT --csv FILE [--flow]  the newest file as the chart's CSV
 //
 // Exit status: 0 written, 1 the data are not a valid download, 2 usage or
 // file error.
 
+#include "archiveseries.h"
 #include "archivetables.h"
+#include "csvexport.h"
 #include "decodedownload.h"
 #include "paths.h"
+#include "ratingtable.h"
 #include "rawdump.h"
 #include "stationarchive.h"
 #include "vlxfile.h"
@@ -181,6 +185,34 @@ bool archive(const QString &path, const DecodedDownload &decoded, QString &error
     return ok;
 }
 
+// The newest file's records as the chart's CSV of the whole file, with the
+// flow from the station's rating table when asked: no table, no CSV.
+bool writeCsv(const VLXFile &file, const QString &path, bool withFlow, QString &error)
+{
+    const ArchiveSeries series = ArchiveSeries::fromFile(file);
+    CsvExport::FlowColumn flow;
+    if (withFlow) {
+        RatingCurve curve;
+        QString why;
+        if (!RatingTable::loadCurve(series.stationNo, &curve, &why)) {
+            error = QStringLiteral("vlxdecode: no rating for station %1: %2").arg(series.stationNo, why);
+            return false;
+        }
+        flow.unit = curve.unit;
+        flow.values = curve.flowSeries(series.times, series.values[0]);
+    }
+    const double first = series.times.empty() ? 0 : double(series.times.front());
+    const double last = series.times.empty() ? -1 : double(series.times.back());
+    const QByteArray csv = CsvExport::document(series, first, last, CsvExport::Format(), withFlow ? &flow : nullptr);
+    QString why;
+    if (!CsvExport::write(path, csv, &why)) {
+        error = QStringLiteral("vlxdecode: cannot write %1: %2").arg(path, why);
+        return false;
+    }
+    QTextStream(stdout) << QDir::toNativeSeparators(path) << Qt::endl;
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -205,7 +237,10 @@ int main(int argc, char *argv[])
         "only the newest file's export is written, to OUTPUT. With --db every file is also "
         "stored in the station archive of that SQLite database (created when missing), "
         "adding only records not stored yet; a download that disagrees with the archived "
-        "records of its file is stored beside them as a revision, with a warning.\n"
+        "records of its file is stored beside them as a revision, with a warning. With --csv the newest file is written as the "
+        "chart page's CSV of the whole file instead of the text exports (which -o or -d "
+        "still ask for); --flow adds its column \"Debi [<unit>]\", the flow from the "
+        "station's rating table <data root>/Debi/<station number>.abk.\n"
         "Exit status: 0 written, 1 the data are not a valid download (no complete file "
         "header, or not ending in erased space), 2 usage or file error."));
     parser.addHelpOption();
@@ -225,7 +260,16 @@ int main(int argc, char *argv[])
     parser.addOption(outputOption);
     parser.addOption(folderOption);
     parser.addOption(databaseOption);
+    const QCommandLineOption csvOption(
+        QStringLiteral("csv"),
+        QStringLiteral("Write the newest file's records to <file> as CSV, as the chart page does."),
+        QStringLiteral("file"));
+    const QCommandLineOption flowOption(
+        QStringLiteral("flow"),
+        QStringLiteral("With --csv: add the flow from the station's rating table."));
     parser.addOption(dumpOption);
+    parser.addOption(csvOption);
+    parser.addOption(flowOption);
     parser.addPositionalArgument(QStringLiteral("INPUT"),
                                  QStringLiteral("Download bytes or raw dump to read (a regular "
                                                 "file, or - for standard input)."));
@@ -262,6 +306,15 @@ int main(int argc, char *argv[])
     if (dump && output.isEmpty())
         return fail(QStringLiteral("vlxdecode: --dump needs -o OUTPUT\n") + parser.helpText(),
                     UsageOrIoError);
+    const QString csv = parser.value(csvOption);
+    if (parser.isSet(csvOption) && csv.isEmpty())
+        return fail(QStringLiteral("vlxdecode: the CSV path is empty"), UsageOrIoError);
+    if (dump && parser.isSet(csvOption))
+        return fail(QStringLiteral("vlxdecode: --dump and --csv exclude each other\n") + parser.helpText(),
+                    UsageOrIoError);
+    if (parser.isSet(flowOption) && !parser.isSet(csvOption))
+        return fail(QStringLiteral("vlxdecode: --flow needs --csv FILE\n") + parser.helpText(),
+                    UsageOrIoError);
 
     QByteArray input;
     QString error;
@@ -289,6 +342,13 @@ int main(int argc, char *argv[])
         QTextStream(stderr) << "vlxdecode: the last file header is cut short; the files before "
                                "it are written"
                             << Qt::endl;
+
+    if (!csv.isEmpty()) {
+        if (!writeCsv(*decoded.newest(), csv, parser.isSet(flowOption), error))
+            return fail(error, UsageOrIoError);
+        if (output.isEmpty() && folder.isEmpty())
+            return archive(database, decoded, error) ? Written : fail(error, UsageOrIoError);
+    }
 
     if (!output.isEmpty()) {
         if (!writeExport(*decoded.newest(), output, error))

@@ -5,7 +5,9 @@
 #include "csvexport.h"
 #include "filedialog.h"
 #include "messagebox.h"
+#include "abakreader.h"
 #include "paths.h"
+#include "ratingtable.h"
 #include "stationarchive.h"
 #include "textexport.h"
 #include "waits.h"
@@ -16,6 +18,8 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QPixmap>
+#include <QSaveFile>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -30,7 +34,9 @@
 
 namespace {
 
-const QColor channelColors[2] = {QColor(0x1f, 0x5f, 0xb4), QColor(0xc6, 0x28, 0x28)};
+// Channel 1, channel 2, the flow.
+const QColor channelColors[3] = {QColor(0x1f, 0x5f, 0xb4), QColor(0xc6, 0x28, 0x28), QColor(0x2e, 0x7d, 0x32)};
+constexpr int flowIndex = 2;
 const QColor gapColor(0x90, 0x90, 0x90, 0x50);
 const char *const summaryNames[3] = {"MAX", "MIN", "ORT"};
 
@@ -40,6 +46,7 @@ constexpr double shortestSpan = 60.0;
 
 const QString csvFolderKey = QStringLiteral("Chart/csvFolder");
 const QString csvSeparatorKey = QStringLiteral("Chart/csvSeparator");
+const QString pictureFolderKey = QStringLiteral("Chart/pictureFolder");
 const QString timeFormat = QStringLiteral("dd.MM.yyyy hh:mm");
 
 QString axisTitle(const QString &name, const QString &unit)
@@ -50,6 +57,12 @@ QString axisTitle(const QString &name, const QString &unit)
 QString valueOrDash(float value)
 {
     return std::isnan(value) ? QStringLiteral("–") : QString::fromLatin1(TextExport::valueText(value));
+}
+
+// A flow of a small stream is a few litres a second: three decimals.
+QString flowText(double value)
+{
+    return std::isnan(value) ? QStringLiteral("–") : QString::number(value, 'f', 3);
 }
 
 QString timeText(qint64 seconds)
@@ -64,8 +77,14 @@ ChartTab::ChartTab(QWidget *parent)
 {
     ui->setupUi(this);
     ui->lstArsiv->sortByColumn(-1, Qt::AscendingOrder);
+    // The list above the chart, its columns whole at the window's first
+    // size; the chart takes what the window grows by.
+    ui->splitterGrafik->setStretchFactor(0, 0);
     ui->splitterGrafik->setStretchFactor(1, 1);
-    ui->splitterGrafik->setSizes({240, 660});
+    ui->splitterGrafik->setSizes({100, 420});
+    // Two lines for the span's summary, whether it fills them or not: the
+    // chart does not jump when the mouse moves on and off it.
+    ui->lblGrafikDurum->setFixedHeight(2 * ui->lblGrafikDurum->fontMetrics().lineSpacing() + 2);
     {
         const QSettings settings(Paths::settingsFile(), QSettings::IniFormat);
         const QSignalBlocker blocker(ui->cmbCsvAyirac);
@@ -88,10 +107,12 @@ ChartTab::ChartTab(QWidget *parent)
     m_timeAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     m_timeAxis->setTitleText(tr("Zaman"));
     m_chart->addAxis(m_timeAxis, Qt::AlignBottom);
-    for (int c = 0; c < 2; ++c) {
+    for (int c = 0; c < 3; ++c) {
         m_valueAxis[c] = new QValueAxis;
         m_valueAxis[c]->setLabelsColor(channelColors[c]);
         m_valueAxis[c]->setTitleBrush(channelColors[c]);
+        // The grid follows the left axis; the others' round ticks fall elsewhere.
+        m_valueAxis[c]->setGridLineVisible(c == 0);
         m_chart->addAxis(m_valueAxis[c], c == 0 ? Qt::AlignLeft : Qt::AlignRight);
     }
 
@@ -125,7 +146,13 @@ ChartTab::ChartTab(QWidget *parent)
             m_markers[c][type] = markers;
         }
     }
-    for (int c = 0; c < 2; ++c) {
+    m_legendLine[flowIndex] = new QLineSeries;
+    m_legendLine[flowIndex]->setPen(QPen(channelColors[flowIndex], 1.5));
+    m_legendLine[flowIndex]->setName(tr("Debi"));
+    m_chart->addSeries(m_legendLine[flowIndex]);
+    m_legendLine[flowIndex]->attachAxis(m_timeAxis);
+    m_legendLine[flowIndex]->attachAxis(m_valueAxis[flowIndex]);
+    for (int c = 0; c < 3; ++c) {
         m_hover[c] = new QScatterSeries;
         m_hover[c]->setMarkerSize(11);
         m_hover[c]->setColor(Qt::transparent);
@@ -148,9 +175,10 @@ ChartTab::ChartTab(QWidget *parent)
     connect(ui->grafik, &ArchiveChartView::hovered, this, &ChartTab::updateStatus);
     connect(ui->grafik, &ArchiveChartView::left, this, &ChartTab::clearStatus);
     // The plot area settles once the chart lays out its axes and legend,
-    // after the first drawing: the columns and ticks follow it.
+    // after the first drawing: the columns and the ticks of both axes follow it.
     connect(m_chart, &QChart::plotAreaChanged, this, [this](const QRectF &plot) {
-        if (!m_series.isEmpty() && std::abs(plot.width() - m_drawnWidth) >= 8) {
+        if (!m_series.isEmpty()
+            && (std::abs(plot.width() - m_drawnWidth) >= 8 || std::abs(plot.height() - m_drawnHeight) >= 8)) {
             updateTimeAxis();
             redraw();
         }
@@ -208,6 +236,11 @@ void ChartTab::changeEvent(QEvent *event)
         ui->retranslateUi(this);
         m_timeAxis->setTitleText(tr("Zaman"));
         m_gapArea->setName(tr("Boşluk"));
+        m_legendLine[flowIndex]->setName(tr("Debi"));
+        if (m_fileId >= 0 && !m_series.isEmpty()) {
+            loadRating();
+            showSpanSummary();
+        }
         if (isVisible())
             refreshList();
         else
@@ -324,22 +357,104 @@ void ChartTab::on_cmbCsvAyirac_currentIndexChanged(int index)
     settings.setValue(csvSeparatorKey, index == 1 ? QStringLiteral(";") : QStringLiteral(","));
 }
 
-void ChartTab::on_btnCsvKaydet_clicked()
+void ChartTab::on_cbDebi_toggled(bool)
+{
+    updateLegend();
+    redraw();
+    showSpanSummary();
+}
+
+void ChartTab::ratingChanged(const QString &stationNo)
+{
+    if (m_fileId < 0 || m_series.isEmpty() || stationNo != m_series.stationNo)
+        return;
+    loadRating();
+    updateLegend();
+    redraw();
+    showSpanSummary();
+}
+
+bool ChartTab::flowShown() const
+{
+    return hasFlow() && ui->cbDebi->isChecked() && !m_hidden.contains(m_legendLine[flowIndex]);
+}
+
+// The flow of the shown file from its station's rating table, read again
+// from the disk: the "Debi" tab may have changed it. A table that does not
+// load leaves the chart without flow and says why in the switch's tool tip.
+void ChartTab::loadRating()
+{
+    m_rating = RatingCurve();
+    m_flow = CsvExport::FlowColumn();
+    const QString path = QDir::toNativeSeparators(AbakReader::tablePath(m_series.stationNo));
+    QString error;
+    if (!QFileInfo::exists(AbakReader::tablePath(m_series.stationNo))) {
+        m_ratingNote = tr("Bu istasyonun debi tablosu yok: %1").arg(path);
+    } else if (!RatingTable::loadCurve(m_series.stationNo, &m_rating, &error)) {
+        m_rating = RatingCurve();
+        m_ratingNote = tr("Debi tablosu okunamadı: %1").arg(error);
+    } else if (m_rating.isEmpty()) {
+        m_ratingNote = tr("Debi tablosunda nokta yok: %1").arg(path);
+    } else {
+        m_ratingNote.clear();
+        m_flow.unit = m_rating.unit;
+        m_flow.values = m_rating.flowSeries(m_series.times, m_series.values[0]);
+    }
+    ui->cbDebi->setEnabled(hasFlow());
+    ui->cbDebi->setToolTip(hasFlow() ? tr("Debi tablosu: %1").arg(path) : m_ratingNote);
+    m_valueAxis[flowIndex]->setTitleText(axisTitle(tr("Debi"), m_rating.unit));
+}
+
+void ChartTab::on_btnResimKaydet_clicked()
 {
     if (m_fileId < 0 || m_series.isEmpty())
         return;
     QSettings settings(Paths::settingsFile(), QSettings::IniFormat);
     FileDialog::Request request;
     request.parent = this;
+    request.caption = tr("Resmi kaydet");
+    request.path = settings.value(pictureFolderKey, Paths::exportDir()).toString() + QLatin1Char('/')
+        + QFileInfo(CsvExport::defaultFileName(m_series, m_from, m_to)).completeBaseName() + QStringLiteral(".png");
+    request.filter = tr("PNG resimleri (*.png)");
+    const QString path = FileDialog::saveFileName(request);
+    if (path.isEmpty())
+        return;
+    const QPixmap picture = ui->grafik->grab();
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || !picture.save(&out, "PNG") || !out.commit()) {
+        MessageBox::critical(this, tr("Resmi kaydet"),
+                             tr("Dosya yazılamadı:") + QLatin1Char('\n') + path + QLatin1Char('\n') + out.errorString(),
+                             tr("Tamam"));
+        return;
+    }
+    settings.setValue(pictureFolderKey, QFileInfo(path).absolutePath());
+    ui->lblGrafikDurum->setText(tr("Resim kaydedildi: %1").arg(QDir::toNativeSeparators(path)));
+}
+
+void ChartTab::on_btnCsvKaydet_clicked()
+{
+    if (m_fileId < 0 || m_series.isEmpty())
+        return;
+    // The shown span, or every record of the file.
+    double from = m_from;
+    double to = m_to;
+    if (ui->cbCsvTumDosya->isChecked() && !m_series.times.empty()) {
+        from = double(m_series.times.front());
+        to = double(m_series.times.back());
+    }
+    QSettings settings(Paths::settingsFile(), QSettings::IniFormat);
+    FileDialog::Request request;
+    request.parent = this;
     request.caption = tr("CSV olarak kaydet");
     request.path = settings.value(csvFolderKey, Paths::exportDir()).toString() + QLatin1Char('/')
-        + CsvExport::defaultFileName(m_series, m_from, m_to);
+        + CsvExport::defaultFileName(m_series, from, to);
     request.filter = tr("CSV dosyaları (*.csv)");
     const QString path = FileDialog::saveFileName(request);
     if (path.isEmpty())
         return;
     const QByteArray csv = CsvExport::document(
-        m_series, m_from, m_to, ui->cmbCsvAyirac->currentIndex() == 1 ? CsvExport::spreadsheetFormat() : CsvExport::Format());
+        m_series, from, to, ui->cmbCsvAyirac->currentIndex() == 1 ? CsvExport::spreadsheetFormat() : CsvExport::Format(),
+        hasFlow() ? &m_flow : nullptr);
     QString error;
     if (!CsvExport::write(path, csv, &error)) {
         MessageBox::critical(this, tr("CSV olarak kaydet"),
@@ -389,12 +504,17 @@ void ChartTab::load(qint64 fileId)
             m_markers[c][type]->setName(QLatin1String(summaryNames[type]));
     }
     m_gapArea->setName(tr("Boşluk"));
+    loadRating();
     m_timeAxis->setVisible(true);
     m_chart->legend()->setVisible(true);
     updateLegend();
     ui->btnGrafikSifirla->setEnabled(true);
     ui->btnCsvKaydet->setEnabled(true);
+    ui->btnResimKaydet->setEnabled(true);
     setSpan(m_first, m_last);
+    emit stationChosen(m_series.stationNo, m_series.stationName,
+                       axisTitle(m_series.channelName[0].isEmpty() ? tr("Kanal %1").arg(1) : m_series.channelName[0],
+                                 m_series.channelUnit[0]));
 }
 
 // The shown file as the archive holds it now. A zoomed span stays; the
@@ -414,19 +534,25 @@ void ChartTab::reloadShown()
 void ChartTab::showEmpty(const QString &title)
 {
     m_series = ArchiveSeries();
+    m_rating = RatingCurve();
+    m_flow = CsvExport::FlowColumn();
     m_chart->setTitle(title);
     m_chart->legend()->setVisible(false);
     m_timeAxis->setVisible(false);
-    for (int c = 0; c < 2; ++c) {
+    for (int c = 0; c < 3; ++c) {
         m_valueAxis[c]->setVisible(false);
         for (QLineSeries *line : m_lines[c]) {
             line->clear();
             setPieceVisible(line, false);
         }
-        for (QScatterSeries *markers : m_markers[c])
-            markers->clear();
+        if (c < 2) {
+            for (QScatterSeries *markers : m_markers[c])
+                markers->clear();
+        }
         m_hover[c]->clear();
     }
+    ui->cbDebi->setEnabled(false);
+    ui->btnResimKaydet->setEnabled(false);
     m_gapArea->upperSeries()->clear();
     m_gapArea->lowerSeries()->clear();
     ui->btnGrafikSifirla->setEnabled(false);
@@ -455,6 +581,7 @@ void ChartTab::setSpan(double from, double to)
     m_settingRange = false;
     updateTimeAxis();
     redraw();
+    showSpanSummary();
     // The read-out follows the mouse, which now points at another time.
     ui->grafik->refreshHover();
 }
@@ -501,14 +628,21 @@ void ChartTab::redraw()
     if (m_series.isEmpty())
         return;
     m_drawnWidth = m_chart->plotArea().width();
+    m_drawnHeight = m_chart->plotArea().height();
     const int cols = columns();
     const bool markers = ui->cbGunlukOzet->isChecked();
-    for (int c = 0; c < 2; ++c) {
+    const qreal height = m_chart->plotArea().height();
+    // A label every 30 pixels at the most.
+    const int maxTicks = qMax(3, int((height > 10 ? height : 300) / 30));
+    for (int c = 0; c < 3; ++c) {
         double low = std::numeric_limits<double>::max();
         double high = std::numeric_limits<double>::lowest();
+        const bool shown = c < flowIndex ? !m_hidden.contains(m_legendLine[c]) : flowShown();
         QList<QList<QPointF>> pieces;
-        if (!m_hidden.contains(m_legendLine[c]))
-            pieces = reduceSpan(m_series.times, m_series.values[c], m_from, m_to, cols, m_series.gapSeconds());
+        if (shown) {
+            const std::vector<float> &values = c < flowIndex ? m_series.values[c] : m_flow.values;
+            pieces = reduceSpan(m_series.times, values, m_from, m_to, cols, m_series.gapSeconds());
+        }
         while (m_lines[c].size() < pieces.size()) {
             auto *line = new QLineSeries;
             line->setPen(QPen(channelColors[c], 1.5));
@@ -534,7 +668,7 @@ void ChartTab::redraw()
                 setPieceVisible(line, false);
             }
         }
-        for (int type = 0; type < 3; ++type) {
+        for (int type = 0; c < flowIndex && type < 3; ++type) {
             QList<QPointF> points;
             if (markers && !m_hidden.contains(m_markers[c][type]))
                 points = reduceMarkers(m_series.summaries, type + 1, c + 1, m_from, m_to, cols);
@@ -548,8 +682,12 @@ void ChartTab::redraw()
             low = 0;
             high = 1;
         }
-        const double pad = high > low ? (high - low) * 0.05 : qMax(1.0, std::abs(high) * 0.05);
-        m_valueAxis[c]->setRange(low - pad, high + pad);
+        // Round ticks: 1, 2 or 5 times a power of ten.
+        const ValueScale scale = valueScale(low, high, maxTicks);
+        m_valueAxis[c]->setRange(scale.min, scale.max);
+        m_valueAxis[c]->setTickCount(qMax(2, scale.ticks()));
+        m_valueAxis[c]->setLabelFormat(QStringLiteral("%.%1f").arg(scale.decimals));
+        m_valueAxis[c]->setVisible(c < flowIndex || (hasFlow() && ui->cbDebi->isChecked()));
     }
     drawGaps();
 }
@@ -582,11 +720,12 @@ void ChartTab::updateLegend()
     const bool summaries = ui->cbGunlukOzet->isChecked();
     for (QLegendMarker *marker : m_chart->legend()->markers()) {
         QAbstractSeries *series = marker->series();
-        if (series == m_hover[0] || series == m_hover[1] || m_lines[0].contains(series)
-            || m_lines[1].contains(series))
+        if (series == m_hover[0] || series == m_hover[1] || series == m_hover[flowIndex]
+            || m_lines[0].contains(series) || m_lines[1].contains(series) || m_lines[flowIndex].contains(series))
             continue;
         const bool summary = qobject_cast<QScatterSeries *>(series) != nullptr;
-        marker->setVisible(!summary || summaries);
+        marker->setVisible(series == m_legendLine[flowIndex] ? hasFlow() && ui->cbDebi->isChecked()
+                                                             : !summary || summaries);
         const bool hidden = m_hidden.contains(series);
         QColor label = m_chart->legend()->labelColor();
         label.setAlphaF(hidden ? 0.35 : 1.0);
@@ -610,9 +749,35 @@ void ChartTab::toggleSeries(QLegendMarker *marker)
 
 void ChartTab::clearStatus()
 {
-    ui->lblGrafikDurum->clear();
     for (QScatterSeries *hover : m_hover)
         hover->clear();
+    showSpanSummary();
+}
+
+// Without the mouse on the chart, the line under it sums up the shown span:
+// each series' lowest, highest and mean value and the volume of the flow.
+void ChartTab::showSpanSummary()
+{
+    QStringList parts;
+    if (!m_series.isEmpty()) {
+        for (int c = 0; c < 3; ++c) {
+            const bool flow = c == flowIndex;
+            if (flow ? !flowShown() : m_hidden.contains(m_legendLine[c]))
+                continue;
+            const SpanSummary s = summarizeSpan(m_series.times, flow ? m_flow.values : m_series.values[c], m_from, m_to);
+            if (s.count == 0)
+                continue;
+            auto text = [flow](double v) { return flow ? flowText(v) : valueOrDash(float(v)); };
+            const QString name = flow ? tr("Debi") : m_series.channelName[c].isEmpty() ? tr("Kanal %1").arg(c + 1) : m_series.channelName[c];
+            const QString unit = flow ? m_flow.unit : m_series.channelUnit[c];
+            parts << tr("%1: %2 – %3, ort. %4 %5").arg(name, text(s.min), text(s.max), text(s.mean), unit).trimmed();
+        }
+        if (flowShown() && !m_rating.volumeUnit().isEmpty()) {
+            const double volume = integrateSpan(m_series.times, m_flow.values, m_from, m_to, m_series.gapSeconds());
+            parts << tr("Hacim: %1 %2").arg(QString::number(volume, 'f', 0), m_rating.volumeUnit());
+        }
+    }
+    ui->lblGrafikDurum->setText(parts.join(QLatin1String("   ")));
 }
 
 void ChartTab::updateStatus(double time)
@@ -620,7 +785,9 @@ void ChartTab::updateStatus(double time)
     const std::vector<qint64> &times = m_series.times;
     const qint64 at = recordAt(times, time, m_series.intervalSeconds, m_series.gapSeconds());
     if (at < 0) {
-        clearStatus();
+        for (QScatterSeries *hover : m_hover)
+            hover->clear();
+        ui->lblGrafikDurum->clear();
         if (!times.empty()) {
             // The records on both sides of the hole.
             const auto after = std::lower_bound(times.begin(), times.end(), qint64(std::ceil(time)));
@@ -631,17 +798,20 @@ void ChartTab::updateStatus(double time)
         return;
     }
     const std::size_t i = std::size_t(at);
-    for (int c = 0; c < 2; ++c) {
-        const float value = m_series.values[c][i];
+    for (int c = 0; c < 3; ++c) {
+        const bool flow = c == flowIndex;
+        const float value = flow ? (flowShown() ? m_flow.values[i] : std::numeric_limits<float>::quiet_NaN()) : m_series.values[c][i];
         if (std::isnan(value) || m_hidden.contains(m_legendLine[c]))
             m_hover[c]->clear();
         else
             m_hover[c]->replace({QPointF(double(times[i]), double(value))});
     }
-    ui->lblGrafikDurum->setText(
-        QStringLiteral("%1   %2: %3 %4   %5: %6 %7")
-            .arg(timeText(times[i]), m_series.channelName[0], valueOrDash(m_series.values[0][i]),
-                 m_series.channelUnit[0], m_series.channelName[1], valueOrDash(m_series.values[1][i]),
-                 m_series.channelUnit[1])
-            .trimmed());
+    QString text = QStringLiteral("%1   %2: %3 %4   %5: %6 %7")
+                       .arg(timeText(times[i]), m_series.channelName[0], valueOrDash(m_series.values[0][i]),
+                            m_series.channelUnit[0], m_series.channelName[1], valueOrDash(m_series.values[1][i]),
+                            m_series.channelUnit[1])
+                       .trimmed();
+    if (flowShown())
+        text += QStringLiteral("   %1: %2 %3").arg(tr("Debi"), flowText(m_flow.values[i]), m_flow.unit);
+    ui->lblGrafikDurum->setText(text);
 }

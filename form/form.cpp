@@ -2,6 +2,7 @@
 #include "ui_form.h"
 
 #include "charttab.h"
+#include "ratingtab.h"
 
 #include "abakreader.h"
 #include "application.h"
@@ -75,6 +76,10 @@ Form::Form(QWidget *parent) : QWidget(parent), ui(new Ui::Form)
     ui->tabWidget->setCurrentIndex(0);
     // The chart page shows a download's file once it is archived.
     connect(this, &Form::archiveChanged, ui->chartTab, &ChartTab::showDownloaded);
+    // The "Debi" page shows the rating of the chart's station; the chart
+    // follows what is saved there.
+    connect(ui->chartTab, &ChartTab::stationChosen, ui->ratingTab, &RatingTab::showStation);
+    connect(ui->ratingTab, &RatingTab::tableSaved, ui->chartTab, &ChartTab::ratingChanged);
     on_cbAlrCh1_toggled(ui->cbAlrCh1->isChecked());
     on_cbAlrCh2_toggled(ui->cbAlrCh2->isChecked());
     on_cmbAlrRole1_currentIndexChanged(ui->cmbAlrRole1->currentIndex());

@@ -114,6 +114,58 @@
         <source>Noktalı virgül (;)</source>
         <translation>Semicolon (;)</translation>
     </message>
+    <message>
+        <source>Debi</source>
+        <translation>Flow</translation>
+    </message>
+    <message>
+        <source>Resmi kaydet</source>
+        <translation>Save picture</translation>
+    </message>
+    <message>
+        <source>Grafiği PNG resmi olarak kaydeder.</source>
+        <translation>Saves the chart as a PNG picture.</translation>
+    </message>
+    <message>
+        <source>Tüm dosya</source>
+        <translation>Whole file</translation>
+    </message>
+    <message>
+        <source>İşaretliyse CSV dosyanın tamamını, değilse grafikte gösterilen aralığı içerir.</source>
+        <translation>When checked the CSV holds the whole file, otherwise the span shown in the chart.</translation>
+    </message>
+    <message>
+        <source>Bu istasyonun debi tablosu yok: %1</source>
+        <translation>This station has no rating table: %1</translation>
+    </message>
+    <message>
+        <source>Debi tablosu okunamadı: %1</source>
+        <translation>The rating table could not be read: %1</translation>
+    </message>
+    <message>
+        <source>Debi tablosunda nokta yok: %1</source>
+        <translation>The rating table has no points: %1</translation>
+    </message>
+    <message>
+        <source>Debi tablosu: %1</source>
+        <translation>Rating table: %1</translation>
+    </message>
+    <message>
+        <source>PNG resimleri (*.png)</source>
+        <translation>PNG pictures (*.png)</translation>
+    </message>
+    <message>
+        <source>Resim kaydedildi: %1</source>
+        <translation>Picture saved: %1</translation>
+    </message>
+    <message>
+        <source>%1: %2 – %3, ort. %4 %5</source>
+        <translation>%1: %2 – %3, mean %4 %5</translation>
+    </message>
+    <message>
+        <source>Hacim: %1 %2</source>
+        <translation>Volume: %1 %2</translation>
+    </message>
 </context>
 <context>
     <name>FindModem</name>
@@ -755,6 +807,10 @@ Please transfer again.</translation>
         <translation>The logger does not answer.</translation>
     </message>
     <message>
+        <source>Debi</source>
+        <translation>Rating</translation>
+    </message>
+    <message>
         <source>İstasyon %1, kurulum %2: aktarılan veri arşivdeki kayıtlarla uyuşmuyor (arşivde %3 kayıt, bu aktarımda %4 kayıt). Arşivdeki kayıtlar korundu; aktarılan veri dosyanın yeni bir sürümü olarak ayrıca kaydedildi.</source>
         <translation>Station %1, installed %2: the downloaded data disagree with the archived records (%3 records archived, %4 in this download). The archived records were kept; the download was stored beside them as a new version of the file.</translation>
     </message>
@@ -807,6 +863,220 @@ Please transfer again.</translation>
     <message>
         <source>Veritabanı</source>
         <translation>Database</translation>
+    </message>
+</context>
+<context>
+    <name>RatingTab</name>
+    <message>
+        <source>Tablo aç...</source>
+        <translation>Open table...</translation>
+    </message>
+    <message>
+        <source>Debi klasöründen bir tablo açar.</source>
+        <translation>Opens a table from the Debi folder.</translation>
+    </message>
+    <message>
+        <source>Geçerlilik dönemi: bir kaydın debisi, kaydın zamanında geçerli olan son dönemin tablosundan hesaplanır.</source>
+        <translation>Validity period: a record's flow comes from the table of the latest period begun at the record's time.</translation>
+    </message>
+    <message>
+        <source>Yeni dönem</source>
+        <translation>New period</translation>
+    </message>
+    <message>
+        <source>Seçili dönemin noktalarıyla yeni bir geçerlilik dönemi başlatır (örneğin bir taşkından sonra).</source>
+        <translation>Starts a new validity period with the points of the chosen one (after a flood, for example).</translation>
+    </message>
+    <message>
+        <source>Dönemi sil</source>
+        <translation>Delete period</translation>
+    </message>
+    <message>
+        <source>Başlangıç:</source>
+        <translation>From:</translation>
+    </message>
+    <message>
+        <source>yyyy-MM-dd hh:mm (boş: en baştan)</source>
+        <translation>yyyy-MM-dd hh:mm (empty: from the beginning)</translation>
+    </message>
+    <message>
+        <source>Ara değer:</source>
+        <translation>Interpolation:</translation>
+    </message>
+    <message>
+        <source>Doğrusal</source>
+        <translation>Linear</translation>
+    </message>
+    <message>
+        <source>Log-log</source>
+        <translation>Log-log</translation>
+    </message>
+    <message>
+        <source>Debi birimi:</source>
+        <translation>Flow unit:</translation>
+    </message>
+    <message>
+        <source>Seviye</source>
+        <translation>Level</translation>
+    </message>
+    <message>
+        <source>Debi</source>
+        <translation>Flow</translation>
+    </message>
+    <message>
+        <source>Satır ekle</source>
+        <translation>Add row</translation>
+    </message>
+    <message>
+        <source>Satır sil</source>
+        <translation>Delete row</translation>
+    </message>
+    <message>
+        <source>Vazgeç</source>
+        <translation>Discard</translation>
+    </message>
+    <message>
+        <source>Değişiklikleri bırakıp tabloyu dosyadan yeniden okur.</source>
+        <translation>Drops the changes and reads the table from its file again.</translation>
+    </message>
+    <message>
+        <source>Kaydet</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Grafik sekmesinde bir dosya seçin ya da Debi klasöründen bir tablo açın.</source>
+        <translation>Choose a file on the chart page or open a table from the Debi folder.</translation>
+    </message>
+    <message>
+        <source>Kaydedilmemiş değişiklikler var: %1 istasyonunun tablosu, bunlar kaydedilince ya da bırakılınca gösterilir.</source>
+        <translation>There are unsaved changes: the table of station %1 is shown once they are saved or discarded.</translation>
+    </message>
+    <message>
+        <source>Debi tablosu</source>
+        <translation>Rating table</translation>
+    </message>
+    <message>
+        <source>Kaydedilmemiş değişiklikler var. Önce kaydedin ya da vazgeçin.</source>
+        <translation>There are unsaved changes. Save or discard them first.</translation>
+    </message>
+    <message>
+        <source>Tamam</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Debi tablosu aç</source>
+        <translation>Open rating table</translation>
+    </message>
+    <message>
+        <source>Debi tabloları (*.abk)</source>
+        <translation>Rating tables (*.abk)</translation>
+    </message>
+    <message>
+        <source>En baştan</source>
+        <translation>From the beginning</translation>
+    </message>
+    <message>
+        <source>%1 itibaren</source>
+        <translation>From %1</translation>
+    </message>
+    <message>
+        <source>Debi [%1]</source>
+        <translation>Flow [%1]</translation>
+    </message>
+    <message>
+        <source>Debi tablosu okunamadı: %1</source>
+        <translation>The rating table could not be read: %1</translation>
+    </message>
+    <message>
+        <source>Debi tablosu kullanılamıyor: %1</source>
+        <translation>The rating table cannot be used: %1</translation>
+    </message>
+    <message>
+        <source>Kaydedilmemiş değişiklikler var.</source>
+        <translation>There are unsaved changes.</translation>
+    </message>
+    <message>
+        <source>Bu istasyonun debi tablosu yok: %1. Noktaları girip kaydedince oluşturulur.</source>
+        <translation>This station has no rating table: %1. It is created when points are entered and saved.</translation>
+    </message>
+    <message>
+        <source>Tablo kaydedilmedi; dosya olduğu gibi kaldı:</source>
+        <translation>The table was not saved; the file is as it was:</translation>
+    </message>
+    <message>
+        <source>Kaydedildi: %1</source>
+        <translation>Saved: %1</translation>
+    </message>
+</context>
+<context>
+    <name>RatingTable</name>
+    <message>
+        <source> (satır %1)</source>
+        <translation> (line %1)</translation>
+    </message>
+    <message>
+        <source>Dosya yok: %1</source>
+        <translation>File missing: %1</translation>
+    </message>
+    <message>
+        <source>Dosya okunamadı: %1: %2</source>
+        <translation>File could not be read: %1: %2</translation>
+    </message>
+    <message>
+        <source>XML hatası, satır %1: %2</source>
+        <translation>XML error at line %1: %2</translation>
+    </message>
+    <message>
+        <source>Debi tablosu değil: belge öğesi &lt;%1&gt;, &lt;ROOT&gt; olmalı</source>
+        <translation>Not a rating table: the document element is &lt;%1&gt;, not &lt;ROOT&gt;</translation>
+    </message>
+    <message>
+        <source>Yanlış istasyon kodu: dosyada "%1", beklenen "%2"</source>
+        <translation>Wrong station code: "%1" in the file, "%2" expected</translation>
+    </message>
+    <message>
+        <source>FROM okunamadı: "%1"%2; yyyy-MM-dd hh:mm olmalı</source>
+        <translation>FROM does not read: "%1"%2; it must be yyyy-MM-dd hh:mm</translation>
+    </message>
+    <message>
+        <source>Bilinmeyen INTERP "%1"%2: "linear" ya da "log" olmalı</source>
+        <translation>Unknown INTERP "%1"%2: it must be "linear" or "log"</translation>
+    </message>
+    <message>
+        <source>Dönemlerin birimleri farklı: %1 ve %2</source>
+        <translation>The periods have different units: %1 and %2</translation>
+    </message>
+    <message>
+        <source>Seviye okunamadı: "%1"%2</source>
+        <translation>Level does not read: "%1"%2</translation>
+    </message>
+    <message>
+        <source>Debi okunamadı: "%1" (seviye %2)%3</source>
+        <translation>Flow does not read: "%1" (level %2)%3</translation>
+    </message>
+    <message>
+        <source>Negatif debi: %1 (seviye %2)%3</source>
+        <translation>Negative flow: %1 (level %2)%3</translation>
+    </message>
+    <message>
+        <source>Aynı seviye iki kez: %1%2</source>
+        <translation>Duplicate level: %1%2</translation>
+    </message>
+    <message>
+        <source>Seviyeler sırasız: %1, %2 seviyesinden sonra%3</source>
+        <translation>Levels out of order: %1 after %2%3</translation>
+    </message>
+    <message>
+        <source>İki dönem aynı anda başlıyor: %1</source>
+        <translation>Two periods begin at the same time: %1</translation>
+    </message>
+    <message>
+        <source>İki dönem başlangıçtan geçerli: birinin FROM'u olmalı</source>
+        <translation>Two periods apply from the beginning: one of them needs a FROM</translation>
+    </message>
+    <message>
+        <source>Dosya yazılamadı: %1: %2</source>
+        <translation>File could not be written: %1: %2</translation>
     </message>
 </context>
 <context>

@@ -114,6 +114,58 @@
         <source>Noktalı virgül (;)</source>
         <translation>Noktalı virgül (;)</translation>
     </message>
+    <message>
+        <source>Debi</source>
+        <translation>Debi</translation>
+    </message>
+    <message>
+        <source>Resmi kaydet</source>
+        <translation>Resmi kaydet</translation>
+    </message>
+    <message>
+        <source>Grafiği PNG resmi olarak kaydeder.</source>
+        <translation>Grafiği PNG resmi olarak kaydeder.</translation>
+    </message>
+    <message>
+        <source>Tüm dosya</source>
+        <translation>Tüm dosya</translation>
+    </message>
+    <message>
+        <source>İşaretliyse CSV dosyanın tamamını, değilse grafikte gösterilen aralığı içerir.</source>
+        <translation>İşaretliyse CSV dosyanın tamamını, değilse grafikte gösterilen aralığı içerir.</translation>
+    </message>
+    <message>
+        <source>Bu istasyonun debi tablosu yok: %1</source>
+        <translation>Bu istasyonun debi tablosu yok: %1</translation>
+    </message>
+    <message>
+        <source>Debi tablosu okunamadı: %1</source>
+        <translation>Debi tablosu okunamadı: %1</translation>
+    </message>
+    <message>
+        <source>Debi tablosunda nokta yok: %1</source>
+        <translation>Debi tablosunda nokta yok: %1</translation>
+    </message>
+    <message>
+        <source>Debi tablosu: %1</source>
+        <translation>Debi tablosu: %1</translation>
+    </message>
+    <message>
+        <source>PNG resimleri (*.png)</source>
+        <translation>PNG resimleri (*.png)</translation>
+    </message>
+    <message>
+        <source>Resim kaydedildi: %1</source>
+        <translation>Resim kaydedildi: %1</translation>
+    </message>
+    <message>
+        <source>%1: %2 – %3, ort. %4 %5</source>
+        <translation>%1: %2 – %3, ort. %4 %5</translation>
+    </message>
+    <message>
+        <source>Hacim: %1 %2</source>
+        <translation>Hacim: %1 %2</translation>
+    </message>
 </context>
 <context>
     <name>FindModem</name>
@@ -755,6 +807,10 @@ Lütfen tekrar aktarım yapın.</translation>
         <translation>Cihaz yanıt vermiyor.</translation>
     </message>
     <message>
+        <source>Debi</source>
+        <translation>Debi</translation>
+    </message>
+    <message>
         <source>İstasyon %1, kurulum %2: aktarılan veri arşivdeki kayıtlarla uyuşmuyor (arşivde %3 kayıt, bu aktarımda %4 kayıt). Arşivdeki kayıtlar korundu; aktarılan veri dosyanın yeni bir sürümü olarak ayrıca kaydedildi.</source>
         <translation>İstasyon %1, kurulum %2: aktarılan veri arşivdeki kayıtlarla uyuşmuyor (arşivde %3 kayıt, bu aktarımda %4 kayıt). Arşivdeki kayıtlar korundu; aktarılan veri dosyanın yeni bir sürümü olarak ayrıca kaydedildi.</translation>
     </message>
@@ -807,6 +863,220 @@ Lütfen tekrar aktarım yapın.</translation>
     <message>
         <source>Veritabanı</source>
         <translation>Veritabanı</translation>
+    </message>
+</context>
+<context>
+    <name>RatingTab</name>
+    <message>
+        <source>Tablo aç...</source>
+        <translation>Tablo aç...</translation>
+    </message>
+    <message>
+        <source>Debi klasöründen bir tablo açar.</source>
+        <translation>Debi klasöründen bir tablo açar.</translation>
+    </message>
+    <message>
+        <source>Geçerlilik dönemi: bir kaydın debisi, kaydın zamanında geçerli olan son dönemin tablosundan hesaplanır.</source>
+        <translation>Geçerlilik dönemi: bir kaydın debisi, kaydın zamanında geçerli olan son dönemin tablosundan hesaplanır.</translation>
+    </message>
+    <message>
+        <source>Yeni dönem</source>
+        <translation>Yeni dönem</translation>
+    </message>
+    <message>
+        <source>Seçili dönemin noktalarıyla yeni bir geçerlilik dönemi başlatır (örneğin bir taşkından sonra).</source>
+        <translation>Seçili dönemin noktalarıyla yeni bir geçerlilik dönemi başlatır (örneğin bir taşkından sonra).</translation>
+    </message>
+    <message>
+        <source>Dönemi sil</source>
+        <translation>Dönemi sil</translation>
+    </message>
+    <message>
+        <source>Başlangıç:</source>
+        <translation>Başlangıç:</translation>
+    </message>
+    <message>
+        <source>yyyy-MM-dd hh:mm (boş: en baştan)</source>
+        <translation>yyyy-MM-dd hh:mm (boş: en baştan)</translation>
+    </message>
+    <message>
+        <source>Ara değer:</source>
+        <translation>Ara değer:</translation>
+    </message>
+    <message>
+        <source>Doğrusal</source>
+        <translation>Doğrusal</translation>
+    </message>
+    <message>
+        <source>Log-log</source>
+        <translation>Log-log</translation>
+    </message>
+    <message>
+        <source>Debi birimi:</source>
+        <translation>Debi birimi:</translation>
+    </message>
+    <message>
+        <source>Seviye</source>
+        <translation>Seviye</translation>
+    </message>
+    <message>
+        <source>Debi</source>
+        <translation>Debi</translation>
+    </message>
+    <message>
+        <source>Satır ekle</source>
+        <translation>Satır ekle</translation>
+    </message>
+    <message>
+        <source>Satır sil</source>
+        <translation>Satır sil</translation>
+    </message>
+    <message>
+        <source>Vazgeç</source>
+        <translation>Vazgeç</translation>
+    </message>
+    <message>
+        <source>Değişiklikleri bırakıp tabloyu dosyadan yeniden okur.</source>
+        <translation>Değişiklikleri bırakıp tabloyu dosyadan yeniden okur.</translation>
+    </message>
+    <message>
+        <source>Kaydet</source>
+        <translation>Kaydet</translation>
+    </message>
+    <message>
+        <source>Grafik sekmesinde bir dosya seçin ya da Debi klasöründen bir tablo açın.</source>
+        <translation>Grafik sekmesinde bir dosya seçin ya da Debi klasöründen bir tablo açın.</translation>
+    </message>
+    <message>
+        <source>Kaydedilmemiş değişiklikler var: %1 istasyonunun tablosu, bunlar kaydedilince ya da bırakılınca gösterilir.</source>
+        <translation>Kaydedilmemiş değişiklikler var: %1 istasyonunun tablosu, bunlar kaydedilince ya da bırakılınca gösterilir.</translation>
+    </message>
+    <message>
+        <source>Debi tablosu</source>
+        <translation>Debi tablosu</translation>
+    </message>
+    <message>
+        <source>Kaydedilmemiş değişiklikler var. Önce kaydedin ya da vazgeçin.</source>
+        <translation>Kaydedilmemiş değişiklikler var. Önce kaydedin ya da vazgeçin.</translation>
+    </message>
+    <message>
+        <source>Tamam</source>
+        <translation>Tamam</translation>
+    </message>
+    <message>
+        <source>Debi tablosu aç</source>
+        <translation>Debi tablosu aç</translation>
+    </message>
+    <message>
+        <source>Debi tabloları (*.abk)</source>
+        <translation>Debi tabloları (*.abk)</translation>
+    </message>
+    <message>
+        <source>En baştan</source>
+        <translation>En baştan</translation>
+    </message>
+    <message>
+        <source>%1 itibaren</source>
+        <translation>%1 itibaren</translation>
+    </message>
+    <message>
+        <source>Debi [%1]</source>
+        <translation>Debi [%1]</translation>
+    </message>
+    <message>
+        <source>Debi tablosu okunamadı: %1</source>
+        <translation>Debi tablosu okunamadı: %1</translation>
+    </message>
+    <message>
+        <source>Debi tablosu kullanılamıyor: %1</source>
+        <translation>Debi tablosu kullanılamıyor: %1</translation>
+    </message>
+    <message>
+        <source>Kaydedilmemiş değişiklikler var.</source>
+        <translation>Kaydedilmemiş değişiklikler var.</translation>
+    </message>
+    <message>
+        <source>Bu istasyonun debi tablosu yok: %1. Noktaları girip kaydedince oluşturulur.</source>
+        <translation>Bu istasyonun debi tablosu yok: %1. Noktaları girip kaydedince oluşturulur.</translation>
+    </message>
+    <message>
+        <source>Tablo kaydedilmedi; dosya olduğu gibi kaldı:</source>
+        <translation>Tablo kaydedilmedi; dosya olduğu gibi kaldı:</translation>
+    </message>
+    <message>
+        <source>Kaydedildi: %1</source>
+        <translation>Kaydedildi: %1</translation>
+    </message>
+</context>
+<context>
+    <name>RatingTable</name>
+    <message>
+        <source> (satır %1)</source>
+        <translation> (satır %1)</translation>
+    </message>
+    <message>
+        <source>Dosya yok: %1</source>
+        <translation>Dosya yok: %1</translation>
+    </message>
+    <message>
+        <source>Dosya okunamadı: %1: %2</source>
+        <translation>Dosya okunamadı: %1: %2</translation>
+    </message>
+    <message>
+        <source>XML hatası, satır %1: %2</source>
+        <translation>XML hatası, satır %1: %2</translation>
+    </message>
+    <message>
+        <source>Debi tablosu değil: belge öğesi &lt;%1&gt;, &lt;ROOT&gt; olmalı</source>
+        <translation>Debi tablosu değil: belge öğesi &lt;%1&gt;, &lt;ROOT&gt; olmalı</translation>
+    </message>
+    <message>
+        <source>Yanlış istasyon kodu: dosyada "%1", beklenen "%2"</source>
+        <translation>Yanlış istasyon kodu: dosyada "%1", beklenen "%2"</translation>
+    </message>
+    <message>
+        <source>FROM okunamadı: "%1"%2; yyyy-MM-dd hh:mm olmalı</source>
+        <translation>FROM okunamadı: "%1"%2; yyyy-MM-dd hh:mm olmalı</translation>
+    </message>
+    <message>
+        <source>Bilinmeyen INTERP "%1"%2: "linear" ya da "log" olmalı</source>
+        <translation>Bilinmeyen INTERP "%1"%2: "linear" ya da "log" olmalı</translation>
+    </message>
+    <message>
+        <source>Dönemlerin birimleri farklı: %1 ve %2</source>
+        <translation>Dönemlerin birimleri farklı: %1 ve %2</translation>
+    </message>
+    <message>
+        <source>Seviye okunamadı: "%1"%2</source>
+        <translation>Seviye okunamadı: "%1"%2</translation>
+    </message>
+    <message>
+        <source>Debi okunamadı: "%1" (seviye %2)%3</source>
+        <translation>Debi okunamadı: "%1" (seviye %2)%3</translation>
+    </message>
+    <message>
+        <source>Negatif debi: %1 (seviye %2)%3</source>
+        <translation>Negatif debi: %1 (seviye %2)%3</translation>
+    </message>
+    <message>
+        <source>Aynı seviye iki kez: %1%2</source>
+        <translation>Aynı seviye iki kez: %1%2</translation>
+    </message>
+    <message>
+        <source>Seviyeler sırasız: %1, %2 seviyesinden sonra%3</source>
+        <translation>Seviyeler sırasız: %1, %2 seviyesinden sonra%3</translation>
+    </message>
+    <message>
+        <source>İki dönem aynı anda başlıyor: %1</source>
+        <translation>İki dönem aynı anda başlıyor: %1</translation>
+    </message>
+    <message>
+        <source>İki dönem başlangıçtan geçerli: birinin FROM'u olmalı</source>
+        <translation>İki dönem başlangıçtan geçerli: birinin FROM'u olmalı</translation>
+    </message>
+    <message>
+        <source>Dosya yazılamadı: %1: %2</source>
+        <translation>Dosya yazılamadı: %1: %2</translation>
     </message>
 </context>
 <context>

@@ -6,13 +6,17 @@
 //   vlxlogger-sim --modem --link /tmp/ttyModem     GSM data call
 //   vlxlogger-sim --files 3 --write-image mem.bin  memory image only
 //   vlxlogger-sim --image mem.bin --grow-days 7    the same memory a week later
+//   vlxlogger-sim --pty --days 30 --rating-table   the demo of scripts/run
 //
 // Exit status: 0 done, 2 usage or I/O error.
 
+#include "demorating.h"
+#include "paths.h"
 #include "simoptions.h"
 #include "simserver.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QHostAddress>
 #include <QTextStream>
 
@@ -76,6 +80,17 @@ int main(int argc, char *argv[])
     if (!options.apply(&server, &error)) {
         err << "vlxlogger-sim: " << error << Qt::endl;
         return 2;
+    }
+    if (options.ratingTable) {
+        SimLogger *logger = server.logger();
+        const QString path = Paths::ratingDir() + QLatin1Char('/') + logger->stationNo() + QStringLiteral(".abk");
+        const QDateTime flood(QDate::currentDate().addDays(-10), QTime(6, 0), Qt::UTC);
+        bool written = false;
+        if (!DemoRating::writeIfMissing(path, logger->stationName(), logger->stationNo(), flood, &written, &error)) {
+            err << "vlxlogger-sim: " << error << Qt::endl;
+            return 2;
+        }
+        out << "RATING " << path << (written ? "" : " kept") << Qt::endl;
     }
     if (options.growDays > 0)
         out << "IMAGE " << options.imageFile << ' ' << server.logger()->usedBytes() << Qt::endl;

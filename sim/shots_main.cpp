@@ -1,18 +1,20 @@
 // vlxlogger-shots: pictures of the main window for the README. Runs the
 // program's start-up against the in-process logger simulator (a station with
-// a week of records), connects over RS232, waits for the read chain to finish
-// and saves the window with the parameter and the alarm page selected; then
-// downloads the memory and saves the chart page showing it.
+// a week of records and a rating table), connects over RS232, waits for the
+// read chain to finish and saves the window with the parameter and the alarm
+// page selected; then downloads the memory and saves the chart page showing
+// it and the "Debi" page with the station's rating.
 //
 //   QT_QPA_PLATFORM=offscreen vlxlogger-shots doc/
 //       -> doc/screenshot-parameters.png, doc/screenshot-alarms.png,
-//          doc/screenshot-chart.png
+//          doc/screenshot-chart.png, doc/screenshot-rating.png
 //
 // The settings, debug log and data root live in a temporary folder, so the
 // real home folder and build/bin stay untouched. Exit status: 0 pictures
 // written, 1 the session failed, 2 usage.
 
 #include "application.h"
+#include "demorating.h"
 #include "form.h"
 #include "mainwindow.h"
 #include "messagebox.h"
@@ -37,30 +39,12 @@
 #include <QTimer>
 #include <QUrl>
 
-#include <cmath>
 
 namespace {
 
 constexpr int timeoutMs = 30000;
 const char *const pageFiles[] = {"screenshot-parameters.png", "screenshot-alarms.png",
-                                 "screenshot-chart.png"};
-
-// A rating table for station 1234 with every whole level from 0 to 500 cm,
-// so that any live level finds its flow. Flows carry two decimals: under a
-// Turkish locale "16.304" would read as sixteen thousand.
-bool writeRatingTable(const QString &path)
-{
-    QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ROOT>\n"
-                     "<STATION NAME=\"Baraj G\xc3\xb6l\xc3\xbc\" CODE=\"1234\"/>\n<VALUES>\n";
-    for (int level = 0; level <= 500; ++level) {
-        const double flow = 0.0042 * std::pow(level, 1.5);
-        xml += "<VALUE LEVEL=\"" + QByteArray::number(level) + "\" FLOW=\""
-               + QByteArray::number(flow, 'f', 2) + "\"/>\n";
-    }
-    xml += "</VALUES>\n</ROOT>\n";
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(xml) == xml.size();
-}
+                                 "screenshot-chart.png", "screenshot-rating.png"};
 
 // The logger as a station in service: named, numbered, recording, both
 // alarms armed, the level alarm raised this morning.
@@ -151,13 +135,17 @@ int main(int argc, char *argv[])
     QDir::setCurrent(appDir);
     copyTranslations(appDir);
     Startup::createDataDirectories();
-    if (!writeRatingTable(Paths::ratingDir() + QStringLiteral("/1234.abk"))) {
-        err << "vlxlogger-shots: cannot write the rating table" << Qt::endl;
+    QString error;
+    // The flood three days into the week shown: the flow's step shows on the chart.
+    bool written = false;
+    if (!DemoRating::writeIfMissing(Paths::ratingDir() + QStringLiteral("/1234.abk"), QStringLiteral("Baraj Gölü"),
+                                    QStringLiteral("1234"), QDateTime(QDate::currentDate().addDays(-4), QTime(6, 0), Qt::UTC),
+                                    &written, &error)) {
+        err << "vlxlogger-shots: " << error << Qt::endl;
         return 1;
     }
 
     SimServer sim;
-    QString error;
     if (!prepareLogger(&sim, &error) || !sim.listenPty()) {
         err << "vlxlogger-shots: simulator: " << (error.isEmpty() ? QStringLiteral("no pty") : error)
             << Qt::endl;
@@ -213,7 +201,9 @@ int main(int argc, char *argv[])
                 return;
             auto save = [&](int page) {
                 tabs->setCurrentIndex(page);
-                QCoreApplication::processEvents();
+                // The chart lays out its axes in posted events, and draws again after.
+                for (int pass = 0; pass < 3; ++pass)
+                    QCoreApplication::processEvents();
                 const QString file = outDir + QLatin1Char('/') + QLatin1String(pageFiles[page]);
                 if (!window.grab().save(file)) {
                     err << "vlxlogger-shots: cannot write " << file << Qt::endl;
@@ -238,6 +228,10 @@ int main(int argc, char *argv[])
                 return;
             poll.stop();
             save(2);
+            // The period after the flood: its points, on log scales.
+            if (auto *periods = window.findChild<QComboBox *>(QStringLiteral("cmbDebiDonem")))
+                periods->setCurrentIndex(periods->count() - 1);
+            save(3);
             QCoreApplication::exit(status);
         });
         QTimer::singleShot(timeoutMs, &window, [&] {

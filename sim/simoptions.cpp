@@ -66,6 +66,9 @@ bool SimOptions::parse(const QStringList &arguments, QString *error)
                                                     "written back to the image file. A parameter upload that deletes the data "
                                                     "erases the memory."),
         QStringLiteral("N"));
+    add(QStringLiteral("rating-table"), QStringLiteral("Write a rating table for the station number to <data root>/Debi/<station number>.abk "
+                                                       "(VLXLOGGER_DATA_ROOT moves the data root), unless a table is there: two "
+                                                       "periods, the second from a flood ten days ago."));
     add(QStringLiteral("split"), QStringLiteral("Send every reply in random pieces with small pauses; never cut next to a CR, inside \"BITTI\" STX, or inside or right after FB FB FB."));
     add(QStringLiteral("delay"), QStringLiteral("Delay every reply by MS milliseconds."), QStringLiteral("MS"));
     add(QStringLiteral("ignore-block"), QStringLiteral("Ignore the request for block K once."), QStringLiteral("K"));
@@ -118,6 +121,7 @@ bool SimOptions::parse(const QStringList &arguments, QString *error)
     imageFile = p.value(QStringLiteral("image"));
     writeImage = p.value(QStringLiteral("write-image"));
     split = p.isSet(QStringLiteral("split"));
+    ratingTable = p.isSet(QStringLiteral("rating-table"));
     silent = p.isSet(QStringLiteral("silent"));
     ignoreAlarmSet = p.isSet(QStringLiteral("ignore-alarm-set"));
     int seedValue = int(seed);

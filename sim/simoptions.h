@@ -40,6 +40,7 @@ struct SimOptions {
     QString imageFile;           // load the memory from this file
     QString writeImage;          // write the used memory to this file
     int growDays = 0;            // with imageFile: append this many days and write it back
+    bool ratingTable = false;    // write <data root>/Debi/<station number>.abk when missing
 
     bool split = false;
     int delayMs = 0;

@@ -102,6 +102,9 @@ private slots:
     void recordAt_nearestRecordOrHole();
     void timeTicks_roundTimesWithFittingLabels_data();
     void timeTicks_roundTimesWithFittingLabels();
+    void valueScale_roundStepsCoverTheRange_data();
+    void valueScale_roundStepsCoverTheRange();
+    void spanSummaryAndVolume_ofTheRecordsInTheSpan();
     void csv_shownSpan_exactBytesAndReadBack();
     void series_fromRows_pairsChannelsAndSortsTime();
     void series_bytes_roundTripAndDamageRefused();
@@ -298,6 +301,47 @@ void TestChartData::timeTicks_roundTimesWithFittingLabels()
     QCOMPARE(got, labels);
 }
 
+void TestChartData::valueScale_roundStepsCoverTheRange_data()
+{
+    QTest::addColumn<double>("low");
+    QTest::addColumn<double>("high");
+    QTest::addColumn<int>("maxTicks");
+    QTest::addColumn<QString>("expected");   // min max step decimals
+    QTest::newRow("a level in tens") << 101.4 << 138.7 << 6 << "100 140 10 0";
+    QTest::newRow("fewer ticks: twenties") << 101.4 << 138.7 << 3 << "100 140 20 0";
+    QTest::newRow("a flow in halves") << 1.0958 << 2.7071 << 6 << "1 3 0.5 1";
+    QTest::newRow("small flows in hundredths") << 0.012 << 0.047 << 5 << "0.01 0.05 0.01 2";
+    QTest::newRow("across zero in fives") << -7.0 << 12.0 << 6 << "-10 15 5 0";
+    QTest::newRow("a round low stays the bottom") << 100.0 << 120.0 << 5 << "100 120 5 0";
+    QTest::newRow("one value: a range around it") << 12.0 << 12.0 << 5 << "11 13 0.5 1";
+}
+
+void TestChartData::valueScale_roundStepsCoverTheRange()
+{
+    QFETCH(double, low);
+    QFETCH(double, high);
+    QFETCH(int, maxTicks);
+    QFETCH(QString, expected);
+    const ValueScale s = valueScale(low, high, maxTicks);
+    QCOMPARE(QStringLiteral("%1 %2 %3 %4").arg(s.min).arg(s.max).arg(s.step).arg(s.decimals), expected);
+    QVERIFY(s.ticks() <= maxTicks);
+}
+
+void TestChartData::spanSummaryAndVolume_ofTheRecordsInTheSpan()
+{
+    // 1 m³/s for 10 minutes, then 3 m³/s; a hole of an hour; a record without a value.
+    const std::vector<qint64> t{0, 600, 1200, 4800, 5400, 6000};
+    const std::vector<float> q{1, 1, 3, 3, noValue, 5};
+    const SpanSummary s = summarizeSpan(t, q, 300, 6000);
+    QCOMPARE(s.count, qint64(4));
+    QCOMPARE(s.min, 1.0);
+    QCOMPARE(s.max, 5.0);
+    QCOMPARE(s.mean, 3.0);
+    // 300..600 at 1, 600..1200 from 1 to 3; nothing across the hole or next to the NaN.
+    QCOMPARE(integrateSpan(t, q, 300, 6000, 900), 300.0 + 1200.0);
+    QCOMPARE(integrateSpan(t, q, 0, 6000, 0), 600.0 + 1200.0 + 3600.0 * 3);
+}
+
 void TestChartData::csv_shownSpan_exactBytesAndReadBack()
 {
     const ArchiveSeries s = smallSeries();
@@ -317,6 +361,12 @@ void TestChartData::csv_shownSpan_exactBytesAndReadBack()
                         "2013-12-07T15:00;;\r\n"
                         "2013-12-07T15:15;-0,00;21,12\r\n"
                         "2013-12-07T15:30;;\r\n"));
+    // The flow column, with three decimals and the spreadsheet's comma.
+    const CsvExport::FlowColumn flow{QStringLiteral("m³/s"), {1.5f, noValue, 0.125f, 2.0f}};
+    QCOMPARE(CsvExport::document(s, t0 + 1000, t0 + 2700, CsvExport::spreadsheetFormat(), &flow),
+             QByteArray("time;Seviye, ham [m];\"S\xC4\xB1" "cakl\xC4\xB1k \"\"i\xC3\xA7\"\" [\xC2\xB0" "C]\";Debi [m\xC2\xB3/s]\r\n"
+                        "2013-12-07T15:00;;;\r\n"
+                        "2013-12-07T15:15;-0,00;21,12;0,125\r\n"));
     const QList<QStringList> read = readCsv(csv);
     QCOMPARE(read.size(), 7);
     QCOMPARE(read.at(0), (QStringList{"time", "Seviye, ham [m]", QString::fromUtf8("Sıcaklık \"iç\" [°C]")}));

@@ -79,6 +79,7 @@ private slots:
     void decode_threeFiles_writesEachWhereAsked();
     void archive_twoWritersAtOnce_bothStore();
     void dump_writesRawDumpLayout();
+    void csv_withFlow_writesTheFlowColumn();
     void decode_invalidDownload_exitsOneWithMessage_data();
     void decode_invalidDownload_exitsOneWithMessage();
     void usageOrIoError_exitsTwo_data();
@@ -308,6 +309,28 @@ void TestVlxDecode::decode_invalidDownload_exitsOneWithMessage()
     QVERIFY(QDir(Paths::exportDir()).entryList(QDir::Files).isEmpty());
 }
 
+void TestVlxDecode::csv_withFlow_writesTheFlowColumn()
+{
+    // 14:30 and 15:00 inside the rated range, 14:45 missing, 15:15 above it.
+    const QByteArray download = exampleHeader() + measurement(0x41200000, 0x42C80000) + missing()
+        + measurement(0x41480000, 0x41A80000) + measurement(0x41A00000, 0x41A80000) + erased(11);
+    const QString in = m_dir + QStringLiteral("/download.bin");
+    QVERIFY(writeFile(in, download));
+    QDir().mkpath(Paths::ratingDir());
+    QVERIFY(writeFile(Paths::ratingDir() + QStringLiteral("/1234.abk"),
+                      "<ROOT><STATION CODE=\"1234\"/><VALUES UNIT=\"l/s\"><VALUE LEVEL=\"10\" FLOW=\"1\"/>"
+                      "<VALUE LEVEL=\"12\" FLOW=\"2\"/><VALUE LEVEL=\"14\" FLOW=\"4\"/></VALUES></ROOT>"));
+    const QString out = m_dir + QStringLiteral("/out.csv");
+    const Run run = runTool({in, QStringLiteral("--csv"), out, QStringLiteral("--flow")});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(readFile(out), QByteArray("time,LVL [m],TMP [C],Debi [l/s]\r\n"
+                                       "2013-12-07T14:30,10.00,100.00,1.000\r\n"
+                                       "2013-12-07T14:45,,,\r\n"
+                                       "2013-12-07T15:00,12.50,21.00,2.500\r\n"
+                                       "2013-12-07T15:15,20.00,21.00,\r\n"));
+    QVERIFY(!QDir(Paths::exportDir()).exists());   // the CSV instead of the text exports
+}
+
 void TestVlxDecode::usageOrIoError_exitsTwo_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -332,6 +355,11 @@ void TestVlxDecode::usageOrIoError_exitsTwo_data()
     QTest::newRow("a character device") << QStringList{"/dev/zero", "-o", "@dir/x.txt"} << notRegular;
     QTest::newRow("a FIFO") << QStringList{"@dir/fifo", "-o", "@dir/x.txt"} << notRegular;
     QTest::newRow("a folder") << QStringList{"@dir", "-o", "@dir/x.txt"} << notRegular;
+    QTest::newRow("--flow without --csv") << QStringList{"@in", "--flow"} << QByteArray("--flow needs --csv");
+    QTest::newRow("--csv with --dump") << QStringList{"--dump", "@in", "-o", "@dir/x.txt", "--csv", "@dir/x.csv"}
+                                       << QByteArray("--csv");
+    QTest::newRow("--flow without a rating table") << QStringList{"@in", "--csv", "@dir/x.csv", "--flow"}
+                                                   << QByteArray("no rating for station 1234: Dosya yok");
     QTest::newRow("input larger than any dump") << QStringList{"@big", "-o", "@dir/x.txt"}
                                                 << QByteArray("larger than");
 }

@@ -11,12 +11,16 @@
 #include "memorygenerator.h"
 #include "messagebox.h"
 #include "paths.h"
+#include "ratingtab.h"
 #include "stationarchive.h"
 
 #include <QAbstractScrollArea>
 #include <QChart>
 #include <QAreaSeries>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
+#include <QTableWidget>
 #include <QFile>
 #include <QScatterSeries>
 #include <QSettings>
@@ -39,6 +43,7 @@ private slots:
     void emptyArchive_saysSoAndIgnoresGestures();
     void afterDownload_newFileFirstAndShownWithItsChannels();
     void csv_writesShownSpanOrReportsFailure();
+    void rating_flowChartedExportedAndEditedOnTheDebiPage();
     void archiveChange_chartAndCsvShowTheNewRows_data();
     void archiveChange_chartAndCsvShowTheNewRows();
 };
@@ -268,6 +273,63 @@ void TestChartTab::csv_writesShownSpanOrReportsFailure()
     f.click("btnCsvKaydet");
     BOXSPY_VERIFY(f.boxes);
     QVERIFY(f.boxes.shown().last().text.contains(nowhere));
+}
+
+void TestChartTab::rating_flowChartedExportedAndEditedOnTheDebiPage()
+{
+    FormFixture f(QStringLiteral("chart_rating"));
+    archiveOtherStation();
+    const QString tablePath = Paths::ratingDir() + QStringLiteral("/9001.abk");
+    auto writeTable = [&](const QByteArray &values) {
+        QFile table(tablePath);
+        return table.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            && table.write("<ROOT><STATION CODE=\"9001\"/><VALUES>" + values + "</VALUES></ROOT>") > 0;
+    };
+    QVERIFY(writeTable("<VALUE LEVEL=\"0\" FLOW=\"0\"/><VALUE LEVEL=\"300\" FLOW=\"30\"/>"));
+    f.createForm();
+    ChartTab *tab = openChartPage(f);
+    QTRY_VERIFY(tab->showFile(1));
+    auto flowOf = [&](std::size_t i) { return tab->flows()[i] / tab->series().values[0][i]; };
+    QVERIFY(tab->hasFlow());
+    QCOMPARE(flowOf(10), 0.1f);
+    QVERIFY(!tab->lines(2).isEmpty());
+    QCOMPARE(tab->valueAxis(2)->titleText(), QStringLiteral("Debi [m³/s]"));
+    QVERIFY2(f.text("lblGrafikDurum").contains(QStringLiteral("   Hacim: ")), qPrintable(f.text("lblGrafikDurum")));
+
+    // The whole file as CSV, flow included, however far the chart is zoomed in.
+    const QString csvPath = f.appDir + QStringLiteral("/all.csv");
+    const QString pngPath = f.appDir + QStringLiteral("/chart.png");
+    FileDialog::setHandler([&](const FileDialog::Request &r) { return r.caption == "Resmi kaydet" ? pngPath : csvPath; });
+    tab->setSpan(double(tab->series().times.at(5)), double(tab->series().times.at(9)));
+    f.widget<QCheckBox>("cbCsvTumDosya")->setChecked(true);
+    f.click("btnCsvKaydet");
+    QFile csv(csvPath);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    const CsvExport::FlowColumn flow{tab->rating().unit, tab->flows()};
+    QCOMPARE(csv.readAll(), CsvExport::document(tab->series(), double(tab->series().times.front()),
+                                                double(tab->series().times.back()), CsvExport::Format(), &flow));
+    f.click("btnResimKaydet");
+    QCOMPARE(QImage(pngPath).size(), f.form->findChild<QWidget *>(QStringLiteral("grafik"))->size());
+
+    // The Debi page shows the station's table; a saved edit changes the chart's flow.
+    auto *rating = f.widget<RatingTab>("ratingTab");
+    QCOMPARE(rating->table().stationCode(), QStringLiteral("9001"));
+    auto *points = f.widget<QTableWidget>("tblDebi");
+    QCOMPARE(points->rowCount(), 2);
+    points->item(1, 1)->setText(QStringLiteral("60"));
+    QVERIFY(rating->isModified());
+    f.click("btnDebiKaydet");
+    QVERIFY(!rating->isModified());
+    QCOMPARE(flowOf(10), 0.2f);
+
+    // A table that does not make a curve: the level alone, and the reason on both pages.
+    QVERIFY(writeTable("<VALUE LEVEL=\"0\" FLOW=\"-1\"/>"));
+    tab->ratingChanged(QStringLiteral("9001"));
+    QVERIFY(!tab->hasFlow() && tab->lines(2).isEmpty() && !tab->lines(0).isEmpty());
+    QVERIFY(f.widget<QCheckBox>("cbDebi")->toolTip().contains(QStringLiteral("Negatif debi: -1")));
+    rating->showStation(QStringLiteral("9001"), QString(), QString());
+    QVERIFY(f.text("lblDebiDurum").contains(QStringLiteral("Negatif debi: -1")));
+    BOXSPY_VERIFY(f.boxes);
 }
 
 void TestChartTab::archiveChange_chartAndCsvShowTheNewRows_data()

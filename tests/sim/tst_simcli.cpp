@@ -1,4 +1,6 @@
 #include "newestfile.h"
+#include "abakreader.h"
+#include "ratingtable.h"
 #include "commands.h"
 #include "decodedownload.h"
 #include "gprscommunication.h"
@@ -41,6 +43,7 @@ private slots:
     void writeImage_isWhatADownloadCollects_andVlxdecodeExportsIt();
     void loadImage_servesTheSameBytes();
     void growDays_lastFileGoesOnAndImageIsWrittenBack();
+    void ratingTable_writtenWhenMissingAndNeverOverAUsersTable();
     void tcp_printsPortAndAnswers();
     void pty_printsPathAndLink_andAnswersOverSerial();
     void usageError_exitsTwo();
@@ -268,6 +271,34 @@ void TestSimCli::growDays_lastFileGoesOnAndImageIsWrittenBack()
     QCOMPARE(instants.size(), 3 * 96);
     for (int i = 1; i < instants.size(); ++i)
         QCOMPARE(instants.at(i - 1).secsTo(instants.at(i)), 15 * 60);
+}
+
+void TestSimCli::ratingTable_writtenWhenMissingAndNeverOverAUsersTable()
+{
+    const QString table = AbakReader::tablePath(QStringLiteral("4321"));
+    QFile::remove(table);
+    const QStringList arguments{"--station-no", "4321", "--rating-table", "--write-image", m_dir + "/r.bin"};
+    QProcess sim;
+    sim.start(simPath(), arguments);
+    QVERIFY(sim.waitForFinished(30000));
+    QCOMPARE(sim.exitCode(), 0);
+    QVERIFY(sim.readAllStandardOutput().contains("RATING " + table.toUtf8() + '\n'));
+    // Two periods whose flows cover the simulated levels; the label reads the first.
+    RatingCurve curve;
+    QString error;
+    QVERIFY2(RatingTable::loadCurve(QStringLiteral("4321"), &curve, &error), qPrintable(error));
+    QCOMPARE(curve.periods.size(), std::size_t(2));
+    QVERIFY(curve.flowAt(120, QDateTime::currentSecsSinceEpoch()) > curve.flowAt(120, 0));
+    AbakReader label;
+    QVERIFY(label.load(QStringLiteral("4321")) && label.flowForLevel(120.5f) > 0);
+
+    QFile edited(table);
+    QVERIFY(edited.open(QIODevice::WriteOnly | QIODevice::Truncate) && edited.write("<ROOT/>") == 7);
+    edited.close();
+    sim.start(simPath(), arguments);
+    QVERIFY(sim.waitForFinished(30000));
+    QVERIFY(sim.readAllStandardOutput().contains("RATING " + table.toUtf8() + " kept"));
+    QCOMPARE(readFile(table), QByteArray("<ROOT/>"));
 }
 
 void TestSimCli::tcp_printsPortAndAnswers()
