@@ -160,6 +160,26 @@ bool StationArchive::ensureIndex(QString *error)
     return false;
 }
 
+// SQLite's plain BEGIN takes the write lock only at the first write. When
+// another connection (a second collector thread, the program) commits after
+// this store's first read, that write fails at once with "database is
+// locked", whatever the busy time-out. BEGIN IMMEDIATE takes the lock first,
+// so a second writer waits its busy time-out and then stores.
+bool StationArchive::beginWrite(QString *error)
+{
+    if (m_db.driverName() != QLatin1String("QSQLITE")) {
+        if (m_db.transaction())
+            return true;
+        *error = m_db.lastError().text();
+        return false;
+    }
+    QSqlQuery begin(m_db);
+    if (begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return true;
+    *error = begin.lastError().text();
+    return false;
+}
+
 bool StationArchive::fail(const QString &error)
 {
     m_error = error;
@@ -173,10 +193,8 @@ ArchiveResult StationArchive::store(const std::vector<std::unique_ptr<VLXFile>> 
     m_error.clear();
     if (!ensureIndex(&result.error))
         return result;
-    if (!m_db.transaction()) {
-        result.error = m_db.lastError().text();
+    if (!beginWrite(&result.error))
         return result;
-    }
 
     m_statements = std::make_unique<Statements>(m_db);
     Statements &s = *m_statements;

@@ -127,6 +127,7 @@ private:
     bool storedRowsAreStartOf(qint64 dataId, qint64 storedCount,
                               const std::vector<ArchiveRow> &rows, bool &same);
     bool fail(const QString &error);
+    bool beginWrite(QString *error);
     bool ensureIndex(QString *error);
     bool stampOf(qint64 dataId, SeriesCache::Stamp *stamp);
     bool rebuildSeries(qint64 dataId, ArchiveSeries *series);
