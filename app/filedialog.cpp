@@ -15,4 +15,11 @@ QString FileDialog::saveFileName(const Request &request)
     return QFileDialog::getSaveFileName(request.parent, request.caption, request.path, request.filter);
 }
 
+QString FileDialog::openFileName(const Request &request)
+{
+    if (handler())
+        return handler()(request);
+    return QFileDialog::getOpenFileName(request.parent, request.caption, request.path, request.filter);
+}
+
 void FileDialog::setHandler(Handler h) { handler() = std::move(h); }

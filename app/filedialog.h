@@ -22,6 +22,8 @@ public:
     using Handler = std::function<QString(const Request &)>;
 
     static QString saveFileName(const Request &request);
+    // An existing file to read; the same handler answers it.
+    static QString openFileName(const Request &request);
 
     // Replaces the real dialog (tests). An empty handler restores it.
     static void setHandler(Handler handler);

@@ -2,6 +2,7 @@
 #include "ui_form.h"
 
 #include "charttab.h"
+#include "stationstab.h"
 
 #include "abakreader.h"
 #include "application.h"
@@ -75,6 +76,8 @@ Form::Form(QWidget *parent) : QWidget(parent), ui(new Ui::Form)
     ui->tabWidget->setCurrentIndex(0);
     // The chart page shows a download's file once it is archived.
     connect(this, &Form::archiveChanged, ui->chartTab, &ChartTab::showDownloaded);
+    // "Şimdi topla" never uses a link this form holds open.
+    ui->stationsTab->setFormSession(m_session);
     on_cbAlrCh1_toggled(ui->cbAlrCh1->isChecked());
     on_cbAlrCh2_toggled(ui->cbAlrCh2->isChecked());
     on_cmbAlrRole1_currentIndexChanged(ui->cmbAlrRole1->currentIndex());
