@@ -3,6 +3,23 @@
 #include <algorithm>
 #include <numeric>
 
+namespace {
+
+// Two visits on these lanes may not run at once. A modem search opens every
+// free serial port: it waits for the visits on serial lines, and they for it.
+bool clash(const QString &lane, const QSet<QString> &busy)
+{
+    if (busy.contains(lane))
+        return true;
+    const QString search = QStringLiteral("modem-search");
+    const QString serial = QStringLiteral("serial:");
+    if (lane == search)
+        return std::any_of(busy.cbegin(), busy.cend(), [&](const QString &b) { return b.startsWith(serial); });
+    return lane.startsWith(serial) && busy.contains(search);
+}
+
+} // namespace
+
 CollectSchedule::CollectSchedule(const QList<StationConfig> &stations, bool once, int parallel,
                                  const QDateTime &start)
     : m_once(once), m_parallel(qMax(1, parallel))
@@ -38,7 +55,7 @@ QList<int> CollectSchedule::start(const QDateTime &now)
         if (runningNow >= m_parallel)
             break;
         if ((entry.state != State::Due && entry.state != State::Retrying) || entry.due > now
-            || busy.contains(entry.lane))
+            || clash(entry.lane, busy))
             continue;
         if (entry.state == State::Due)
             entry.visitStart = now;

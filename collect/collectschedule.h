@@ -16,7 +16,8 @@
 // that took longer). A failed attempt leaves its place for retry_wait
 // seconds, so a station that waits to try again blocks no one. At most
 // `parallel` attempts run at once, and never two on one lane (the same
-// serial port, modem or TCP target).
+// serial port, modem or TCP target); a modem search runs while no serial
+// line is in use.
 //
 //   CollectSchedule schedule(stations, /*once=*/true, /*parallel=*/4, now);
 //   for (int i : schedule.start(now)) runAttempt(i);

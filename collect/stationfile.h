@@ -45,7 +45,8 @@ struct StationConfig {
     // What a visit occupies: visits with the same lane go one after another.
     // "serial:<port>" for a cable or a modem named in the file, "tcp:<host>:<port>"
     // for GPRS, "modem-search" for a GSM station whose modem is searched for
-    // (the search tries every port, so such visits never overlap).
+    // (the search tries every free port: it never overlaps a visit on a
+    // serial line, nor another search).
     QString lane() const;
     // Whether this station's visit would use the link a session has open
     // (StationSession::linkTarget()).

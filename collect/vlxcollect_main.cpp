@@ -25,6 +25,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QLoggingCategory>
 #include <QMap>
@@ -87,7 +88,10 @@ const char *const description =
     "\n"
     "Exit status: 0 every visited station ok (a service stopped by SIGTERM or SIGINT: 0 too), "
     "1 a visit failed, 2 a bad station file, command line or data root, 3 another collector "
-    "holds the data root.";
+    "holds the data root.\n"
+    "\n"
+    "Environment: VLXLOGGER_DATA_ROOT moves the data root; VLXLOGGER_WAITS=name=ms,... sets "
+    "fixed waits by name (tests and benchmarks only, never for a real logger).";
 
 QTextStream &out()
 {
@@ -120,8 +124,22 @@ bool folderWritable(const QString &path)
     return probe.open();
 }
 
+void printStatusLine(const StationConfig &station, const StationHistory &history, bool json)
+{
+    const StationState state = stationState(history, station.intervalMinutes, QDateTime::currentDateTimeUtc());
+    out() << (json ? jsonLine(CollectReport::statusJson(station.name, state, history))
+                   : CollectReport::statusText(station.name, state, history))
+          << Qt::endl;
+}
+
 int printStatus(const QList<StationConfig> &stations, bool json)
 {
+    // Nothing collected yet on this data root: nothing is created for asking.
+    if (!QFileInfo::exists(Paths::databaseFile())) {
+        for (const StationConfig &station : stations)
+            printStatusLine(station, StationHistory(), json);
+        return AllOk;
+    }
     const QString connection = QStringLiteral("vlxcollect-status");
     int code = AllOk;
     {
@@ -131,17 +149,13 @@ int printStatus(const QList<StationConfig> &stations, bool json)
             code = fail(error, BadInput);
         } else {
             CollectionLog log(db);
-            const QDateTime now = QDateTime::currentDateTimeUtc();
             for (const StationConfig &station : stations) {
                 const StationHistory history = log.history(station.name);
                 if (!log.lastError().isEmpty()) {
                     code = fail(QStringLiteral("%1: %2").arg(Paths::databaseFile(), log.lastError()), BadInput);
                     break;
                 }
-                const StationState state = stationState(history, station.intervalMinutes, now);
-                out() << (json ? jsonLine(CollectReport::statusJson(station.name, state, history))
-                               : CollectReport::statusText(station.name, state, history))
-                      << Qt::endl;
+                printStatusLine(station, history, json);
             }
         }
     }

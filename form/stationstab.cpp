@@ -117,10 +117,12 @@ void StationsTab::refresh()
     m_stations = readStationFile(stationFile(), &error);
     if (error.isEmpty() && !m_log) {
         m_logConnection = QStringLiteral("stationstab-%1").arg(quintptr(this), 0, 16);
-        const QSqlDatabase db = openArchiveConnection(m_logConnection, &error);
-        if (db.isOpen())
-            m_log = std::make_unique<CollectionLog>(db);
-        else
+        {
+            const QSqlDatabase db = openArchiveConnection(m_logConnection, &error);
+            if (db.isOpen())
+                m_log = std::make_unique<CollectionLog>(db);
+        }
+        if (!m_log)
             closeArchiveConnection(m_logConnection);
     }
     if (!error.isEmpty()) {

@@ -275,6 +275,7 @@ void TestVlxCollect::stationFile_refused_exitTwoNamingStationAndKey_data()
 {
     QTest::addColumn<QString>("content");
     QTest::addColumn<QString>("message");
+    QTest::newRow("data root not writable") << "[A]\nlink = gprs\nhost = h\n" << "cannot write the data root";
     QTest::newRow("missing link") << "[A]\nhost = h\n" << "station \"A\": key \"link\": missing";
     QTest::newRow("unknown key") << "[A]\nlink = gprs\nhost = h\ncolour = red\n" << "station \"A\": key \"colour\": unknown key";
     QTest::newRow("key of another link") << "[A]\nlink = gprs\nhost = h\nphone = 1\n" << "station \"A\": key \"phone\"";
@@ -295,6 +296,10 @@ void TestVlxCollect::stationFile_refused_exitTwoNamingStationAndKey()
     QFETCH(QString, message);
     const QString root = m_dir + QStringLiteral("/refused-root");
     QDir(root).removeRecursively();
+    QFile::remove(root);
+    // A file where the data root should be: no folder can be made there.
+    if (QByteArray(QTest::currentDataTag()) == "data root not writable")
+        writeFile(root, QStringLiteral("not a folder"));
     const QString file = m_dir + QStringLiteral("/refused.ini");
     QFile::remove(file);
     if (!content.isNull())
@@ -305,7 +310,7 @@ void TestVlxCollect::stationFile_refused_exitTwoNamingStationAndKey()
     QVERIFY2(run.errors.contains(message), qPrintable(run.errors));
     QVERIFY(run.lines.isEmpty());
     // Nothing was collected, nor the data root touched.
-    QVERIFY(!QFileInfo::exists(root));
+    QVERIFY(!QFileInfo(root).isDir());
 }
 
 void TestVlxCollect::dataRoot_heldByACollector_exitThree_staleLockTakenOver()
