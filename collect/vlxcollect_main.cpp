@@ -49,7 +49,7 @@ constexpr int progressEveryMs = 5000;
 
 std::atomic<bool> stopSignalled {false};
 
-extern "C" void onStopSignal(int)
+void onStopSignal(int)
 {
     stopSignalled = true;
 }
