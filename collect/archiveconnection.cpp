@@ -1,3 +1,6 @@
+// The one place that opens the archive's SQLite file for the collector and
+// the station overview, so that every connection gets WAL and the same busy
+// time-out.
 #include "archiveconnection.h"
 
 #include "archivetables.h"

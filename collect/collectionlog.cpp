@@ -1,3 +1,5 @@
+// The SQL of the collection log: a table created when missing, one insert per
+// visit, and the few queries a station's history needs, all prepared once.
 #include "collectionlog.h"
 
 #include <QSqlError>

@@ -1,3 +1,6 @@
+// The collector's threads and bookkeeping: an attempt per thread, its result
+// folded into the visit, retries scheduled, finished visits logged and
+// reported, a stop that abandons what runs and writes what was begun.
 #include "collector.h"
 
 #include "archiveconnection.h"

@@ -1,3 +1,5 @@
+// The data root's lock for one collector at a time, with the holder named
+// when another one has it.
 #include "collectorlock.h"
 
 #include "paths.h"

@@ -1,3 +1,5 @@
+// The text and JSON forms of the collector's report lines, so that a person
+// and a program read the same figures.
 #include "collectreport.h"
 
 #include <QJsonValue>

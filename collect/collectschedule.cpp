@@ -1,3 +1,4 @@
+// Which station's attempt may start now: due, its lane free, a place left.
 #include "collectschedule.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The modem finder's search and preparation without its dialog, for a
+// collector's GSM station whose station file names no modem.
 #include "modemsearch.h"
 
 #include "findmodemthread.h"

@@ -1,3 +1,6 @@
+// Reading the station file: the group headers in the file's own order (for
+// duplicates and the order of reports), the keys through QSettings, every
+// value checked before a single station is handed out.
 #include "stationfile.h"
 
 #include "hostport.h"

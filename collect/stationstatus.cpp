@@ -1,3 +1,5 @@
+// A station's state from its history: the rule --status and the station
+// overview share.
 #include "stationstatus.h"
 
 namespace {

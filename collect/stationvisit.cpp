@@ -1,3 +1,6 @@
+// One attempt at a visit: the engine driven through connect, read and
+// download with a local event loop, its time-out and its stop request, the
+// link closed whatever happened.
 #include "stationvisit.h"
 
 #include "modemsearch.h"

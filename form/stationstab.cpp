@@ -1,3 +1,5 @@
+// The station overview's rows from the station file and the collection log,
+// and its "Şimdi topla" through a collector of one station.
 #include "stationstab.h"
 #include "ui_stationstab.h"
 
