@@ -5,6 +5,8 @@
 
 #include "archiveconnection.h"
 #include "collectionlog.h"
+#include "memorycopy.h"
+#include "paths.h"
 #include "stationvisit.h"
 
 #include <QAtomicInt>
@@ -106,6 +108,9 @@ bool Collector::start(QString *error)
     if (!db.isOpen())
         return false;
     m_log = std::make_unique<CollectionLog>(db);
+    // The kept copies' file is made (WAL, its table) here, before several
+    // visit threads open it at once: a new file's set-up needs it to itself.
+    { const MemoryCopy copies(Paths::memoryCopyFile()); }
     m_started = true;
     // The first visits start from the event loop, once the caller has
     // made its connections.
