@@ -1,11 +1,12 @@
 #ifndef WAITS_H
 #define WAITS_H
 
-class QString;
-
 // The fixed waits and intervals of the program, in milliseconds, in one place.
 // The product uses the values as they stand; tests shorten them through
 // Waits::current() before they build the objects that read them.
+
+class QString;
+
 namespace Waits {
 
 struct Values {

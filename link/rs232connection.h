@@ -12,9 +12,10 @@
 class QSerialPort;
 
 // The serial line, byte level: 115200 baud (unless set otherwise before
-// open), 8 data bits, no parity, 1 stop bit, no flow control, RTS raised. Used under RS232Communication (the cable
-// to the logger) and under the GSM link (the line to the modem), which is why
-// its chunk rule also ends a chunk at the modem's "CONNECT".
+// open), 8 data bits, no parity, 1 stop bit, no flow control, RTS raised.
+// Used under RS232Communication (the cable to the logger) and under the GSM
+// link (the line to the modem), which is why its chunk rule also ends a chunk
+// at the modem's "CONNECT".
 //
 //   RS232Connection line(this);
 //   connect(&line, &RS232Connection::dataReceived, this, &Me::onChunk);
