@@ -4,6 +4,9 @@
 // The fixed waits and intervals of the program, in milliseconds, in one place.
 // The product uses the values as they stand; tests shorten them through
 // Waits::current() before they build the objects that read them.
+
+class QString;
+
 namespace Waits {
 
 struct Values {
@@ -50,17 +53,30 @@ struct Values {
     // How long giving a file's write-ahead log back waits for other readers
     // and writers; when they do not let it, the last one to close does it.
     int databaseCheckpoint = 1000;
+
+    // the station overview, while shown: how often it reads the collection
+    // log again (a collector elsewhere writes it)
+    int stationsRefresh = 5000;
 };
 
 Values &current();
 
+// Sets values by name from "name=ms,name=ms" (the member names above), for
+// the collector's tests and benchmarks, which run it as a separate process.
+// False, with the values untouched and the reason in *error, when a name is
+// unknown or a value is not a number of milliseconds.
+bool setFromText(const QString &text, QString *error);
+
 // Blocks the calling thread; no events are processed. Used where the program
-// waits on purpose and the user interface is meant to stand still.
+// waits on purpose and the user interface is meant to stand still. In a
+// thread asked to stop (QThread::requestInterruption) it returns early: a
+// collector that is told to end abandons its visits within moments.
 void sleep(int ms);
 
 // Sleeps in steps of `step` ms and processes pending events after each step,
-// until *flag turns false or `passes` steps have gone by.
-// Returns true when the flag turned false before the passes ran out.
+// until *flag turns false or `passes` steps have gone by (or the thread is
+// asked to stop). Returns true when the flag turned false before the passes
+// ran out.
 bool waitWhile(const volatile bool *flag, int step, int passes);
 
 } // namespace Waits

@@ -3,6 +3,7 @@
 
 #include "charttab.h"
 #include "ratingtab.h"
+#include "stationstab.h"
 
 #include "abakreader.h"
 #include "application.h"
@@ -80,6 +81,8 @@ Form::Form(QWidget *parent) : QWidget(parent), ui(new Ui::Form)
     // follows what is saved there.
     connect(ui->chartTab, &ChartTab::stationChosen, ui->ratingTab, &RatingTab::showStation);
     connect(ui->ratingTab, &RatingTab::tableSaved, ui->chartTab, &ChartTab::ratingChanged);
+    // "Şimdi topla" never uses a link this form holds open.
+    ui->stationsTab->setFormSession(m_session);
     on_cbAlrCh1_toggled(ui->cbAlrCh1->isChecked());
     on_cbAlrCh2_toggled(ui->cbAlrCh2->isChecked());
     on_cmbAlrRole1_currentIndexChanged(ui->cmbAlrRole1->currentIndex());

@@ -807,6 +807,10 @@ Please transfer again.</translation>
         <translation>The logger does not answer.</translation>
     </message>
     <message>
+        <source>İstasyonlar</source>
+        <translation>Stations</translation>
+    </message>
+    <message>
         <source>Debi</source>
         <translation>Rating</translation>
     </message>
@@ -1158,6 +1162,164 @@ Dosyayı yedeğinden geri yükleyin ya da başka bir yere taşıyın; yerine yen
         <translation>The database is damaged: %1
 (%2)
 Restore the file from its backup or move it elsewhere; a new, empty database is then made in its place. Nothing is written into a damaged database.</translation>
+    </message>
+</context>
+<context>
+    <name>StationVisit</name>
+    <message>
+        <source>Toplayıcı durduruldu; ziyaret yarıda bırakıldı.</source>
+        <translation>The collector was stopped; the visit was abandoned.</translation>
+    </message>
+    <message>
+        <source>Modem bulunamadı</source>
+        <translation>No modem found</translation>
+    </message>
+    <message>
+        <source>Modem hazırlanamadı!</source>
+        <translation>The modem could not be prepared!</translation>
+    </message>
+    <message>
+        <source>Modem aranıyor</source>
+        <translation>Searching for the modem</translation>
+    </message>
+    <message>
+        <source>Ziyaret %1 saniyede bitmedi.</source>
+        <translation>The visit did not end within %1 seconds.</translation>
+    </message>
+    <message>
+        <source>Bağlantı kurulamadı.</source>
+        <translation>No connection could be made.</translation>
+    </message>
+</context>
+<context>
+    <name>StationsTab</name>
+    <message>
+        <source>İstasyon dosyası:</source>
+        <translation>Station file:</translation>
+    </message>
+    <message>
+        <source>Seçilmedi</source>
+        <translation>None chosen</translation>
+    </message>
+    <message>
+        <source>Seç...</source>
+        <translation>Choose...</translation>
+    </message>
+    <message>
+        <source>İstasyon</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>Durum</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>Son Başarı</source>
+        <translation>Last Success</translation>
+    </message>
+    <message>
+        <source>En Yeni Kayıt</source>
+        <translation>Newest Record</translation>
+    </message>
+    <message>
+        <source>Seviye</source>
+        <translation>Level</translation>
+    </message>
+    <message>
+        <source>Sıcaklık</source>
+        <translation>Temperature</translation>
+    </message>
+    <message>
+        <source>Saat Farkı (s)</source>
+        <translation>Clock Drift (s)</translation>
+    </message>
+    <message>
+        <source>Cihaz saati eksi bilgisayar saati, saniye</source>
+        <translation>Logger clock minus computer clock, in seconds</translation>
+    </message>
+    <message>
+        <source>Son Hata</source>
+        <translation>Last Error</translation>
+    </message>
+    <message>
+        <source>Şimdi topla</source>
+        <translation>Collect now</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Gecikmeli</source>
+        <translation>Late</translation>
+    </message>
+    <message>
+        <source>Ulaşılamıyor</source>
+        <translation>Down</translation>
+    </message>
+    <message>
+        <source>İstasyon dosyası seçilmedi.</source>
+        <translation>No station file chosen.</translation>
+    </message>
+    <message>
+        <source>İstasyon dosyası okunamadı: %1</source>
+        <translation>The station file cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>Toplama kaydı okunamadı: %1</source>
+        <translation>The collection log cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>İstasyon dosyası</source>
+        <translation>Station file</translation>
+    </message>
+    <message>
+        <source>İstasyon dosyaları (*.ini);;Tüm dosyalar (*)</source>
+        <translation>Station files (*.ini);;All files (*)</translation>
+    </message>
+    <message>
+        <source>%1 toplanamaz: formun bağlantısı aynı hatta açık (%2). Önce formdaki bağlantıyı kesin.</source>
+        <translation>%1 cannot be collected: the form has its link open on the same line (%2). Disconnect the form first.</translation>
+    </message>
+    <message>
+        <source>Tamam</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>%1 toplanıyor...</source>
+        <translation>Collecting %1...</translation>
+    </message>
+    <message>
+        <source>Blok %1 / %2</source>
+        <translation>Block %1 / %2</translation>
+    </message>
+    <message>
+        <source>kalan %1 s</source>
+        <translation>%1 s left</translation>
+    </message>
+    <message>
+        <source>%1: %2. deneme başarısız (%3); %4 s sonra yeniden denenecek.</source>
+        <translation>%1: attempt %2 failed (%3); trying again in %4 s.</translation>
+    </message>
+    <message>
+        <source>Arşive eklenen satır: %1</source>
+        <translation>Rows added to the archive: %1</translation>
+    </message>
+    <message>
+        <source>En yeni kayıt: %1</source>
+        <translation>Newest record: %1</translation>
+    </message>
+    <message>
+        <source>yok</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>%1 toplandı.</source>
+        <translation>%1 collected.</translation>
+    </message>
+    <message>
+        <source>%1 toplanamadı.</source>
+        <translation>%1 could not be collected.</translation>
     </message>
 </context>
 </TS>

@@ -807,6 +807,10 @@ Lütfen tekrar aktarım yapın.</translation>
         <translation>Cihaz yanıt vermiyor.</translation>
     </message>
     <message>
+        <source>İstasyonlar</source>
+        <translation>İstasyonlar</translation>
+    </message>
+    <message>
         <source>Debi</source>
         <translation>Debi</translation>
     </message>
@@ -1158,6 +1162,164 @@ Dosyayı yedeğinden geri yükleyin ya da başka bir yere taşıyın; yerine yen
         <translation>Veritabanı bozuk: %1
 (%2)
 Dosyayı yedeğinden geri yükleyin ya da başka bir yere taşıyın; yerine yeni, boş bir veritabanı açılır. Bozuk veritabanına hiçbir şey yazılmaz.</translation>
+    </message>
+</context>
+<context>
+    <name>StationVisit</name>
+    <message>
+        <source>Toplayıcı durduruldu; ziyaret yarıda bırakıldı.</source>
+        <translation>Toplayıcı durduruldu; ziyaret yarıda bırakıldı.</translation>
+    </message>
+    <message>
+        <source>Modem bulunamadı</source>
+        <translation>Modem bulunamadı</translation>
+    </message>
+    <message>
+        <source>Modem hazırlanamadı!</source>
+        <translation>Modem hazırlanamadı!</translation>
+    </message>
+    <message>
+        <source>Modem aranıyor</source>
+        <translation>Modem aranıyor</translation>
+    </message>
+    <message>
+        <source>Ziyaret %1 saniyede bitmedi.</source>
+        <translation>Ziyaret %1 saniyede bitmedi.</translation>
+    </message>
+    <message>
+        <source>Bağlantı kurulamadı.</source>
+        <translation>Bağlantı kurulamadı.</translation>
+    </message>
+</context>
+<context>
+    <name>StationsTab</name>
+    <message>
+        <source>İstasyon dosyası:</source>
+        <translation>İstasyon dosyası:</translation>
+    </message>
+    <message>
+        <source>Seçilmedi</source>
+        <translation>Seçilmedi</translation>
+    </message>
+    <message>
+        <source>Seç...</source>
+        <translation>Seç...</translation>
+    </message>
+    <message>
+        <source>İstasyon</source>
+        <translation>İstasyon</translation>
+    </message>
+    <message>
+        <source>Durum</source>
+        <translation>Durum</translation>
+    </message>
+    <message>
+        <source>Son Başarı</source>
+        <translation>Son Başarı</translation>
+    </message>
+    <message>
+        <source>En Yeni Kayıt</source>
+        <translation>En Yeni Kayıt</translation>
+    </message>
+    <message>
+        <source>Seviye</source>
+        <translation>Seviye</translation>
+    </message>
+    <message>
+        <source>Sıcaklık</source>
+        <translation>Sıcaklık</translation>
+    </message>
+    <message>
+        <source>Saat Farkı (s)</source>
+        <translation>Saat Farkı (s)</translation>
+    </message>
+    <message>
+        <source>Cihaz saati eksi bilgisayar saati, saniye</source>
+        <translation>Cihaz saati eksi bilgisayar saati, saniye</translation>
+    </message>
+    <message>
+        <source>Son Hata</source>
+        <translation>Son Hata</translation>
+    </message>
+    <message>
+        <source>Şimdi topla</source>
+        <translation>Şimdi topla</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>Normal</translation>
+    </message>
+    <message>
+        <source>Gecikmeli</source>
+        <translation>Gecikmeli</translation>
+    </message>
+    <message>
+        <source>Ulaşılamıyor</source>
+        <translation>Ulaşılamıyor</translation>
+    </message>
+    <message>
+        <source>İstasyon dosyası seçilmedi.</source>
+        <translation>İstasyon dosyası seçilmedi.</translation>
+    </message>
+    <message>
+        <source>İstasyon dosyası okunamadı: %1</source>
+        <translation>İstasyon dosyası okunamadı: %1</translation>
+    </message>
+    <message>
+        <source>Toplama kaydı okunamadı: %1</source>
+        <translation>Toplama kaydı okunamadı: %1</translation>
+    </message>
+    <message>
+        <source>İstasyon dosyası</source>
+        <translation>İstasyon dosyası</translation>
+    </message>
+    <message>
+        <source>İstasyon dosyaları (*.ini);;Tüm dosyalar (*)</source>
+        <translation>İstasyon dosyaları (*.ini);;Tüm dosyalar (*)</translation>
+    </message>
+    <message>
+        <source>%1 toplanamaz: formun bağlantısı aynı hatta açık (%2). Önce formdaki bağlantıyı kesin.</source>
+        <translation>%1 toplanamaz: formun bağlantısı aynı hatta açık (%2). Önce formdaki bağlantıyı kesin.</translation>
+    </message>
+    <message>
+        <source>Tamam</source>
+        <translation>Tamam</translation>
+    </message>
+    <message>
+        <source>%1 toplanıyor...</source>
+        <translation>%1 toplanıyor...</translation>
+    </message>
+    <message>
+        <source>Blok %1 / %2</source>
+        <translation>Blok %1 / %2</translation>
+    </message>
+    <message>
+        <source>kalan %1 s</source>
+        <translation>kalan %1 s</translation>
+    </message>
+    <message>
+        <source>%1: %2. deneme başarısız (%3); %4 s sonra yeniden denenecek.</source>
+        <translation>%1: %2. deneme başarısız (%3); %4 s sonra yeniden denenecek.</translation>
+    </message>
+    <message>
+        <source>Arşive eklenen satır: %1</source>
+        <translation>Arşive eklenen satır: %1</translation>
+    </message>
+    <message>
+        <source>En yeni kayıt: %1</source>
+        <translation>En yeni kayıt: %1</translation>
+    </message>
+    <message>
+        <source>yok</source>
+        <translation>yok</translation>
+    </message>
+    <message>
+        <source>%1 toplandı.</source>
+        <translation>%1 toplandı.</translation>
+    </message>
+    <message>
+        <source>%1 toplanamadı.</source>
+        <translation>%1 toplanamadı.</translation>
     </message>
 </context>
 </TS>

@@ -11,10 +11,11 @@
 
 class QSerialPort;
 
-// The serial line, byte level: 115200 baud, 8 data bits, no parity, 1 stop
-// bit, no flow control, RTS raised. Used under RS232Communication (the cable
-// to the logger) and under the GSM link (the line to the modem), which is why
-// its chunk rule also ends a chunk at the modem's "CONNECT".
+// The serial line, byte level: 115200 baud (unless set otherwise before
+// open), 8 data bits, no parity, 1 stop bit, no flow control, RTS raised.
+// Used under RS232Communication (the cable to the logger) and under the GSM
+// link (the line to the modem), which is why its chunk rule also ends a chunk
+// at the modem's "CONNECT".
 //
 //   RS232Connection line(this);
 //   connect(&line, &RS232Connection::dataReceived, this, &Me::onChunk);
@@ -47,6 +48,8 @@ public:
     static QString friendlyName(const QString &description, const QString &portName);
 
     int baudRate() const { return m_baudRate; }
+    // Takes effect at the next open(); a logger set to 9600 baud needs it.
+    void setBaudRate(int baud) { m_baudRate = baud; }
     bool binaryReply() const { return m_chunks.binaryReply(); }
     // While on, a read that ends in CR LF (a modem answer) also ends a chunk.
     // The GSM link turns it on while it dials and hangs up.

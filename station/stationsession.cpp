@@ -12,6 +12,7 @@
 #include "gsmcommunication.h"
 #include "memorycopy.h"
 #include "rs232communication.h"
+#include "rs232connection.h"
 #include "stationdecisions.h"
 #include "timerthread.h"
 #include "vlxfile.h"
@@ -75,6 +76,11 @@ StationSession::Link StationSession::openLink() const
     if (m_gsm->isOpen())
         return GsmLink;
     return NoLink;
+}
+
+QString StationSession::linkTarget() const
+{
+    return isOpen() ? m_linkTarget : QString();
 }
 
 QStringList StationSession::availablePorts() const { return m_rs232->availablePorts(); }
@@ -158,11 +164,13 @@ void StationSession::cancel()
 
 // Connection control
 
-void StationSession::connectRs232(const QString &port)
+void StationSession::connectRs232(const QString &port, int baud)
 {
     if (!begin(Connect, FormText::tr("Error")))
         return;
+    m_linkTarget = QStringLiteral("serial:") + port;
     m_rs232->setPort(port);
+    m_rs232->connection()->setBaudRate(baud);
     m_watchdogTimer->setInterval(Waits::current().watchdogRS232);
     m_timerThread->setDelay(Waits::current().delayRS232);
     if (!m_rs232->open(port)) {
@@ -207,6 +215,7 @@ void StationSession::connectGprs(const QString &host, quint16 port)
 
     m_watchdogTimer->setInterval(Waits::current().watchdogGPRS);
     m_timerThread->setDelay(Waits::current().delayGPRS);
+    m_linkTarget = QStringLiteral("tcp:%1:%2").arg(host).arg(port);
     m_gprs->setPort(QString::number(port));
     if (!m_gprs->open(host)) {
         finish(Connect, StationOutcome::Failed, StationNotice::Critical, FormText::tr("Hata"),
@@ -236,6 +245,7 @@ void StationSession::connectGsm(const QString &modemPort, const QString &phone)
 
     m_watchdogTimer->setInterval(Waits::current().watchdogGSM);
     m_timerThread->setDelay(Waits::current().delayGSM);
+    m_linkTarget = QStringLiteral("serial:") + modemPort;
     m_gsm->setPort(modemPort);
     if (!m_gsm->open(phone)) {
         StationOutcome failed;

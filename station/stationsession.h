@@ -77,12 +77,16 @@ public:
     // (finished(Connect) comes first, finished(ReadParameters) when the read
     // chain ends). The GPRS and GSM connections wait as the logger and the
     // modem need, processing events meanwhile.
-    void connectRs232(const QString &port);
+    void connectRs232(const QString &port, int baud = 115200);
     void connectGprs(const QString &host, quint16 port);
     void connectGsm(const QString &modemPort, const QString &phone);
     // Closes the open link (a GSM call is hung up); nothing is awaited after.
     void disconnectLink();
     Link openLink() const;
+    // What the open link occupies, for callers that must not open a second
+    // link to it: "serial:<port>" (the cable, or the GSM modem's port) or
+    // "tcp:<host>:<port>"; empty when no link is open.
+    QString linkTarget() const;
     bool isOpen() const { return openLink() != NoLink; }
     QStringList availablePorts() const;
 
@@ -262,6 +266,7 @@ private:
 
     std::function<QSqlDatabase()> m_archiveDatabase;
     QString m_rawDumpFile;
+    QString m_linkTarget;        // set by each connect, for linkTarget()
 };
 
 #endif // STATIONSESSION_H

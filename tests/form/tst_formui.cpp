@@ -64,7 +64,7 @@ private slots:
     void widget_hasInitialProperty();
     void comboBox_hasItems_data();
     void comboBox_hasItems();
-    void tabs_areParameterAlarmChartRating();
+    void tabs_areParameterAlarmChartRatingStations();
     void styleClass_setsColourAndFont_data();
     void styleClass_setsColourAndFont();
 
@@ -332,14 +332,15 @@ void TestFormUi::comboBox_hasItems()
     QVERIFY(!combo->isEditable());
 }
 
-void TestFormUi::tabs_areParameterAlarmChartRating()
+void TestFormUi::tabs_areParameterAlarmChartRatingStations()
 {
     BuiltForm form;
-    QCOMPARE(form.ui.tabWidget->count(), 4);
+    QCOMPARE(form.ui.tabWidget->count(), 5);
     QCOMPARE(form.ui.tabWidget->tabText(0), QStringLiteral("Parametre Bilgileri"));
     QCOMPARE(form.ui.tabWidget->tabText(1), QStringLiteral("Alarm Bilgileri"));
     QCOMPARE(form.ui.tabWidget->tabText(2), QStringLiteral("Grafik"));
     QCOMPARE(form.ui.tabWidget->tabText(3), QStringLiteral("Debi"));
+    QCOMPARE(form.ui.tabWidget->tabText(4), QStringLiteral("İstasyonlar"));
     QCOMPARE(form.ui.tabWidget->currentIndex(), 0);
     QCOMPARE(form.widget.objectName(), QStringLiteral("Form"));
 }
