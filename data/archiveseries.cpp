@@ -1,5 +1,7 @@
 #include "archiveseries.h"
 
+#include "compactdownload.h"
+
 #include "stationarchive.h"
 #include "vlxfile.h"
 
@@ -127,18 +129,25 @@ ArchiveSeries ArchiveSeries::fromRows(const std::vector<ArchiveRow> &rows)
     return s;
 }
 
-ArchiveSeries ArchiveSeries::fromFile(const VLXFile &file)
+void ArchiveSeries::nameAfter(const CompactFile &file)
+{
+    stationName = file.header.stationName;
+    stationNo = file.header.stationNo;
+    installTime = file.fileDate;
+    channelName[0] = file.header.channel1Name;
+    channelName[1] = file.header.channel2Name;
+    channelUnit[0] = file.header.channel1Unit;
+    channelUnit[1] = file.header.channel2Unit;
+}
+
+ArchiveSeries ArchiveSeries::fromFile(const CompactFile &file)
 {
     ArchiveSeries series = fromRows(StationArchive::rowsOf(file));
-    series.stationName = file.stationName();
-    series.stationNo = file.stationNo();
-    series.installTime = file.fileDate();
-    series.channelName[0] = file.channel1Name();
-    series.channelName[1] = file.channel2Name();
-    series.channelUnit[0] = file.channel1Unit();
-    series.channelUnit[1] = file.channel2Unit();
+    series.nameAfter(file);
     return series;
 }
+
+ArchiveSeries ArchiveSeries::fromFile(const VLXFile &file) { return fromFile(compactOf(file)); }
 
 QByteArray ArchiveSeries::toBytes() const
 {

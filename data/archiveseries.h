@@ -8,6 +8,7 @@
 #include <vector>
 
 struct ArchiveRow;
+struct CompactFile;
 class VLXFile;
 class QIODevice;
 
@@ -72,7 +73,10 @@ struct ArchiveSeries {
     static ArchiveSeries fromRows(const std::vector<ArchiveRow> &rows);
     // The series of a decoded file as the archive would store it, with the
     // file's station, install time, channel names and units.
+    static ArchiveSeries fromFile(const CompactFile &file);
     static ArchiveSeries fromFile(const VLXFile &file);
+    // Takes the station, install time and channels of the file.
+    void nameAfter(const CompactFile &file);
 
     // A compact binary form, for the chart's cache of the archive. fromBytes
     // is false for anything that is not exactly such a form.

@@ -1,5 +1,6 @@
 #include "compactdownload.h"
 
+#include "vlxdata.h"
 #include "vlxfile.h"
 
 #include <QFileInfo>
@@ -58,4 +59,34 @@ CompactDownload decodeCompact(const QByteArray &data, const DecodeCallbacks &cal
     result.headerCut = parsed.headerCut;
     result.end = parsed.end;
     return result;
+}
+
+CompactFile compactOf(const VLXFile &file)
+{
+    CompactFile compact;
+    compact.header.stationName = file.stationName();
+    compact.header.stationNo = file.stationNo();
+    compact.header.installTime = file.fileDate();
+    compact.header.recordInterval = file.recordInterval();
+    compact.header.channel1Name = file.channel1Name();
+    compact.header.channel2Name = file.channel2Name();
+    compact.header.channel1Unit = file.channel1Unit();
+    compact.header.channel2Unit = file.channel2Unit();
+    compact.fileDate = file.fileDate();
+    compact.exportPath = file.exportPath();
+    compact.startAddress = file.startAddress();
+    compact.endAddress = file.endAddress();
+    compact.records.reserve(std::size_t(file.records().size()));
+    for (const VLXData *d : file.records()) {
+        DecodedRecord r;
+        r.msecs = d->time().isValid() ? d->time().toMSecsSinceEpoch() : LoggerBytes::NoTime;
+        r.value1 = d->value1();
+        r.value2 = d->value2();
+        r.channel = qint8(d->channel());
+        r.type = qint8(d->type());
+        r.timeSet = d->timeSet();
+        r.missing = d->missing();
+        compact.records.push_back(r);
+    }
+    return compact;
 }

@@ -9,6 +9,8 @@
 
 #include <vector>
 
+class VLXFile;
+
 // A decoded download as plain values: per file its header and its records
 // as 24-byte structs in one array. This is the form the text export, the
 // station archive, the chart's cache, vlxdecode and the collector work on:
@@ -39,6 +41,9 @@ struct CompactDownload {
     // export is the one to keep.
     bool exportReplacedLater(std::size_t index) const;
 };
+
+// The compact form of a file that holds one VLXData per record.
+CompactFile compactOf(const VLXFile &file);
 
 CompactDownload decodeCompact(const QByteArray &data, const DecodeCallbacks &callbacks = DecodeCallbacks());
 

@@ -2,6 +2,7 @@
 
 #include "archiveseries.h"
 #include "vlxdata.h"
+#include "compactdownload.h"
 #include "vlxfile.h"
 
 #include <QFileInfo>
@@ -35,24 +36,24 @@ QString StationArchive::timestampText(const QDateTime &time)
     return time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
 }
 
-std::vector<ArchiveRow> StationArchive::rowsOf(const VLXFile &file)
+std::vector<ArchiveRow> StationArchive::rowsOf(const CompactFile &file)
 {
     std::vector<ArchiveRow> rows;
-    rows.reserve(std::size_t(file.records().size()) * 2);
-    for (const VLXData *record : file.records()) {
-        if (record->missing() || !record->time().isValid())
+    rows.reserve(file.records.size() * 2);
+    for (const DecodedRecord &record : file.records) {
+        if (record.missing || record.msecs == LoggerBytes::NoTime)
             continue;
-        const qint64 msecs = record->time().toMSecsSinceEpoch();
-        const qint8 type = qint8(record->type());
-        const bool first = record->channel() == 0 || record->channel() == 1;
-        const bool second = record->channel() == 0 || record->channel() == 2;
-        if (first && std::isfinite(record->value1()))
-            rows.push_back({msecs, record->value1(), type, 1, record->timeSet()});
-        if (second && std::isfinite(record->value2()))
-            rows.push_back({msecs, record->value2(), type, 2, record->timeSet()});
+        const bool first = record.channel == 0 || record.channel == 1;
+        const bool second = record.channel == 0 || record.channel == 2;
+        if (first && std::isfinite(record.value1))
+            rows.push_back({record.msecs, record.value1, record.type, 1, record.timeSet});
+        if (second && std::isfinite(record.value2))
+            rows.push_back({record.msecs, record.value2, record.type, 2, record.timeSet});
     }
     return rows;
 }
+
+std::vector<ArchiveRow> StationArchive::rowsOf(const VLXFile &file) { return rowsOf(compactOf(file)); }
 
 bool StationArchive::ensureIndex(QString *error)
 {
@@ -112,7 +113,7 @@ bool StationArchive::stampOf(qint64 dataId, SeriesCache::Stamp *stamp)
 // back row by row. A cache that cannot be written is made again next time.
 // The series of a file whose entry holds more than the download (a shorter
 // download of it) is not the download's: its cache stays as it is.
-void StationArchive::writeCaches(const std::vector<std::unique_ptr<VLXFile>> &files,
+void StationArchive::writeCaches(const std::vector<CompactFile> &files,
                                  std::vector<std::vector<ArchiveRow>> &rows,
                                  const std::vector<Stored> &stored, ArchiveResult &result)
 {
@@ -132,14 +133,7 @@ void StationArchive::writeCaches(const std::vector<std::unique_ptr<VLXFile>> &fi
         SeriesCache::Stamp stamp;
         if (!cached || !stampOf(entry.id, &stamp))
             continue;
-        const VLXFile &file = *files[i];
-        series.stationName = file.stationName();
-        series.stationNo = file.stationNo();
-        series.installTime = file.fileDate();
-        series.channelName[0] = file.channel1Name();
-        series.channelName[1] = file.channel2Name();
-        series.channelUnit[0] = file.channel1Unit();
-        series.channelUnit[1] = file.channel2Unit();
+        series.nameAfter(files[i]);
         cache.write(entry.id, stamp, series);
     }
 }

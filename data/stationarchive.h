@@ -15,6 +15,7 @@
 
 class QSqlQuery;
 class VLXFile;
+struct CompactFile;
 struct ArchiveSeries;
 
 // The station archive in the local database: every decoded file of every
@@ -105,12 +106,15 @@ public:
     // far (written, or found already stored) and the rows of all files.
     using Progress = std::function<void(qint64 done, qint64 total)>;
 
+    ArchiveResult store(const std::vector<CompactFile> &files, const Progress &progress = Progress());
+    // The same for files that hold one VLXData per record.
     ArchiveResult store(const std::vector<std::unique_ptr<VLXFile>> &files,
                         const Progress &progress = Progress());
 
     // The rows of a file's records in order: two for a record of both
     // channels, one for a summary's extreme of one channel; none for a
     // missing record, a value that is not finite or a record without a time.
+    static std::vector<ArchiveRow> rowsOf(const CompactFile &file);
     static std::vector<ArchiveRow> rowsOf(const VLXFile &file);
 
     // The text form of an install time in the database: "yyyy-MM-dd hh:mm:ss".
@@ -157,16 +161,16 @@ private:
         bool rowsAreDownload = true;   // the entry holds exactly the download's rows
         int revision = -1;             // index into ArchiveResult::revisions
     };
-    bool storeFile(const VLXFile &file, const std::vector<ArchiveRow> &rows, qint64 &done,
+    bool storeFile(const CompactFile &file, const std::vector<ArchiveRow> &rows, qint64 &done,
                    qint64 total, const Progress &progress, ArchiveResult &result, Stored &stored);
-    bool insertRows(qint64 dataId, const VLXFile &file, const std::vector<ArchiveRow> &rows,
+    bool insertRows(qint64 dataId, const CompactFile &file, const std::vector<ArchiveRow> &rows,
                     std::size_t from, qint64 &done, qint64 total, const Progress &progress,
                     ArchiveResult &result);
     static void countAdded(const std::vector<ArchiveRow> &rows, std::size_t from, ArchiveResult &result);
-    bool entriesOf(const VLXFile &file, Entries &entries);
+    bool entriesOf(const CompactFile &file, Entries &entries);
     bool orphanEntries(Entries &entries);
     bool storedRowAt(qint64 dataId, qint64 place, std::optional<ArchiveRow> &row);
-    bool addEntry(const VLXFile &file, qint64 dataId);
+    bool addEntry(const CompactFile &file, qint64 dataId);
     bool markChanged(qint64 dataId, bool newEntry, qint64 revises);
     bool knownVerdict(QString *problem) const;   // false: not checked yet
     bool soundForWriting(QString *problem);
@@ -177,7 +181,7 @@ private:
     bool stampOf(qint64 dataId, SeriesCache::Stamp *stamp);
     bool rebuildSeries(qint64 dataId, ArchiveSeries *series);
     qint64 recordCountOf(qint64 dataId);
-    void writeCaches(const std::vector<std::unique_ptr<VLXFile>> &files,
+    void writeCaches(const std::vector<CompactFile> &files,
                      std::vector<std::vector<ArchiveRow>> &rows, const std::vector<Stored> &stored,
                      ArchiveResult &result);
 

@@ -6,6 +6,7 @@
 
 #include "archiverules.h"
 #include "sqlitefile.h"
+#include "compactdownload.h"
 #include "vlxfile.h"
 
 #include <QCoreApplication>
@@ -231,6 +232,15 @@ bool StationArchive::ensureSchema(QString *error)
 ArchiveResult StationArchive::store(const std::vector<std::unique_ptr<VLXFile>> &files,
                                     const Progress &progress)
 {
+    std::vector<CompactFile> compact;
+    compact.reserve(files.size());
+    for (const auto &file : files)
+        compact.push_back(compactOf(*file));
+    return store(compact, progress);
+}
+
+ArchiveResult StationArchive::store(const std::vector<CompactFile> &files, const Progress &progress)
+{
     ArchiveResult result;
     m_error.clear();
     m_damaged = false;
@@ -259,13 +269,13 @@ ArchiveResult StationArchive::store(const std::vector<std::unique_ptr<VLXFile>> 
     std::vector<std::vector<ArchiveRow>> rows;
     qint64 total = 0;
     for (const auto &file : files) {
-        rows.push_back(rowsOf(*file));
+        rows.push_back(rowsOf(file));
         total += qint64(rows.back().size());
     }
     std::vector<Stored> stored(files.size());
     qint64 done = 0;
     for (std::size_t i = 0; ok && i < files.size(); ++i)
-        ok = storeFile(*files[i], rows[i], done, total, progress, result, stored[i]);
+        ok = storeFile(files[i], rows[i], done, total, progress, result, stored[i]);
 
     m_statements.reset();
     ok = ok && SqliteFile::commit(m_db, &m_error);
@@ -286,7 +296,7 @@ ArchiveResult StationArchive::store(const std::vector<std::unique_ptr<VLXFile>> 
     return result;
 }
 
-bool StationArchive::storeFile(const VLXFile &file, const std::vector<ArchiveRow> &rows,
+bool StationArchive::storeFile(const CompactFile &file, const std::vector<ArchiveRow> &rows,
                                qint64 &done, qint64 total, const Progress &progress,
                                ArchiveResult &result, Stored &stored)
 {
@@ -317,9 +327,9 @@ bool StationArchive::storeFile(const VLXFile &file, const std::vector<ArchiveRow
             orphans.erase(std::find_if(orphans.begin(), orphans.end(),
                                        [&](const ArchiveRules::Entry &e) { return e.id == stored.id; }));
         } else if (stored.rowsAreDownload) {
-            s.updateFile.bindValue(0, file.stationName());
-            s.updateFile.bindValue(1, file.endAddress() / pageSize);
-            s.updateFile.bindValue(2, file.endAddress() % pageSize);
+            s.updateFile.bindValue(0, file.header.stationName);
+            s.updateFile.bindValue(1, file.endAddress / pageSize);
+            s.updateFile.bindValue(2, file.endAddress % pageSize);
             s.updateFile.bindValue(3, stored.id);
             if (!s.updateFile.exec())
                 return fail(s.updateFile);
@@ -332,7 +342,7 @@ bool StationArchive::storeFile(const VLXFile &file, const std::vector<ArchiveRow
         if (decision.kind == Decision::Revision && !entries.orphans) {
             revises = decision.entry;
             stored.revision = int(result.revisions.size());
-            result.revisions << ArchiveRevision{file.stationNo(), file.fileDate(), revises, stored.id, 0, 0};
+            result.revisions << ArchiveRevision{file.header.stationNo, file.fileDate, revises, stored.id, 0, 0};
         }
     }
     if (addsEntry) {
@@ -349,11 +359,11 @@ bool StationArchive::storeFile(const VLXFile &file, const std::vector<ArchiveRow
     return true;
 }
 
-bool StationArchive::entriesOf(const VLXFile &file, Entries &entries)
+bool StationArchive::entriesOf(const CompactFile &file, Entries &entries)
 {
     Statements &s = *m_statements;
-    s.findFiles.bindValue(0, file.stationNo());
-    s.findFiles.bindValue(1, timestampText(file.fileDate()));
+    s.findFiles.bindValue(0, file.header.stationNo);
+    s.findFiles.bindValue(1, timestampText(file.fileDate));
     if (!s.findFiles.exec())
         return fail(s.findFiles);
     std::vector<qint64> ids;
@@ -431,15 +441,15 @@ bool StationArchive::storedRowAt(qint64 dataId, qint64 place, std::optional<Arch
     return true;
 }
 
-bool StationArchive::addEntry(const VLXFile &file, qint64 dataId)
+bool StationArchive::addEntry(const CompactFile &file, qint64 dataId)
 {
     QSqlQuery &add = m_statements->addFile;
     add.bindValue(0, dataId);
-    add.bindValue(1, file.stationName());
-    add.bindValue(2, file.stationNo());
-    add.bindValue(3, timestampText(file.fileDate()));
-    add.bindValue(4, file.endAddress() / pageSize);
-    add.bindValue(5, file.endAddress() % pageSize);
+    add.bindValue(1, file.header.stationName);
+    add.bindValue(2, file.header.stationNo);
+    add.bindValue(3, timestampText(file.fileDate));
+    add.bindValue(4, file.endAddress / pageSize);
+    add.bindValue(5, file.endAddress % pageSize);
     return add.exec() || fail(add);
 }
 
@@ -452,7 +462,7 @@ bool StationArchive::markChanged(qint64 dataId, bool newEntry, qint64 revises)
     return mark.exec() || fail(mark);
 }
 
-bool StationArchive::insertRows(qint64 dataId, const VLXFile &file,
+bool StationArchive::insertRows(qint64 dataId, const CompactFile &file,
                                 const std::vector<ArchiveRow> &rows, std::size_t from,
                                 qint64 &done, qint64 total, const Progress &progress,
                                 ArchiveResult &result)
@@ -466,8 +476,8 @@ bool StationArchive::insertRows(qint64 dataId, const VLXFile &file,
 
     for (QSqlQuery *query : {&s.insertBatch, &s.insertOne}) {
         query->bindValue(0, dataId);
-        query->bindValue(1, file.channel1Name());
-        query->bindValue(2, file.channel2Name());
+        query->bindValue(1, file.header.channel1Name);
+        query->bindValue(2, file.header.channel2Name);
     }
     std::size_t i = from;
     while (i < rows.size()) {

@@ -16,11 +16,13 @@
 #include "archiveseries.h"
 #include "archivetables.h"
 #include "csvexport.h"
+#include "compactdownload.h"
 #include "decodedownload.h"
 #include "paths.h"
 #include "ratingtable.h"
 #include "rawdump.h"
 #include "stationarchive.h"
+#include "textexport.h"
 #include "vlxfile.h"
 
 #include <QCommandLineParser>
@@ -118,10 +120,10 @@ QByteArray downloadBytes(const QByteArray &input)
 }
 
 // Writes one export and prints its path.
-bool writeExport(const VLXFile &file, const QString &path, QString &error)
+bool writeExport(const CompactFile &file, const QString &path, QString &error)
 {
     QString why;
-    if (!file.exportTextTo(path, &why)) {
+    if (!TextExport::save(file, path, &why)) {
         error = QStringLiteral("vlxdecode: cannot write %1: %2").arg(path, why);
         return false;
     }
@@ -144,7 +146,7 @@ QString revisionWarning(const ArchiveRevision &revision)
 
 // Stores the files in the archive of the database at path (nothing to do
 // for an empty path), through the default connection as the program does.
-bool archive(const QString &path, const DecodedDownload &decoded, QString &error)
+bool archive(const QString &path, const CompactDownload &decoded, QString &error)
 {
     if (path.isEmpty())
         return true;
@@ -187,7 +189,7 @@ bool archive(const QString &path, const DecodedDownload &decoded, QString &error
 
 // The newest file's records as the chart's CSV of the whole file, with the
 // flow from the station's rating table when asked: no table, no CSV.
-bool writeCsv(const VLXFile &file, const QString &path, bool withFlow, QString &error)
+bool writeCsv(const CompactFile &file, const QString &path, bool withFlow, QString &error)
 {
     const ArchiveSeries series = ArchiveSeries::fromFile(file);
     CsvExport::FlowColumn flow;
@@ -333,7 +335,7 @@ int main(int argc, char *argv[])
     if (!isValidDownload(data))
         return fail(QStringLiteral("Veri hatalı!"), InvalidDownload);
 
-    const DecodedDownload decoded = decodeDownload(data);
+    const CompactDownload decoded = decodeCompact(data);
     if (decoded.files.empty())
         return fail(decoded.headerCut ? QStringLiteral("Verideki dosya başlığı eksik.")
                                       : QStringLiteral("Veride dosya başlığı bulunamadı."),
@@ -364,8 +366,8 @@ int main(int argc, char *argv[])
     for (std::size_t i = 0; i < decoded.files.size(); ++i) {
         if (decoded.exportReplacedLater(i))
             continue;
-        const VLXFile &file = *decoded.files[i];
-        const QString name = QFileInfo(file.exportPath()).fileName();
+        const CompactFile &file = decoded.files[i];
+        const QString name = QFileInfo(file.exportPath).fileName();
         if (!writeExport(file, QDir(target).filePath(name), error))
             return fail(error, UsageOrIoError);
     }

@@ -5,13 +5,13 @@
 #include "stationsession.h"
 
 #include "debuglog.h"
+#include "compactdownload.h"
 #include "decodedownload.h"
 #include "formtext.h"
 #include "rawdump.h"
 #include "stationarchive.h"
 #include "timerthread.h"
-#include "vlxdata.h"
-#include "vlxfile.h"
+#include "textexport.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -21,21 +21,20 @@
 namespace {
 
 // The newest instantaneous record of the download, for a collector's report.
-void takeNewestRecord(const DecodedDownload &decoded, StationOutcome &outcome)
+void takeNewestRecord(const CompactDownload &decoded, StationOutcome &outcome)
 {
     for (auto file = decoded.files.rbegin(); file != decoded.files.rend(); ++file) {
-        const QList<VLXData *> &records = (*file)->records();
-        for (auto record = records.crbegin(); record != records.crend(); ++record) {
-            const VLXData &r = **record;
-            if (r.missing() || r.type() != 0 || !r.time().isValid())
+        for (auto r = file->records.crbegin(); r != file->records.crend(); ++r) {
+            if (r->missing || r->type != 0 || r->msecs == LoggerBytes::NoTime)
                 continue;
-            outcome.newestRecord = r.time();
-            outcome.newestLevel = r.value1();
-            outcome.newestTemperature = r.value2();
+            outcome.newestRecord = QDateTime::fromMSecsSinceEpoch(r->msecs, Qt::UTC);
+            outcome.newestLevel = r->value1;
+            outcome.newestTemperature = r->value2;
             return;
         }
     }
 }
+
 
 // The "Veritabanı" notice on downloads kept beside the archived file they
 // disagree with: the archive holds both, the user should know why.
@@ -51,6 +50,7 @@ QString revisionNote(const QList<ArchiveRevision> &revisions)
                      .arg(r.downloadedRecords);
     return lines.join(QStringLiteral("\n\n"));
 }
+
 
 } // namespace
 
@@ -85,7 +85,7 @@ void StationSession::analyseDownload(const QByteArray &data)
         }
     };
     report.headerFound = [&](const QDateTime &installTime) { emit installTimeFound(installTime); };
-    const DecodedDownload decoded = decodeDownload(data, report);
+    const CompactDownload decoded = decodeCompact(data, report);
 
     if (decoded.files.empty()) {
         emit analysisEnded();
@@ -100,16 +100,16 @@ void StationSession::analyseDownload(const QByteArray &data)
     // same export (same station, same install day) the later one is written.
     QString exportFailures;
     for (std::size_t i = 0; i < decoded.files.size(); ++i) {
-        const VLXFile &file = *decoded.files[i];
+        const CompactFile &file = decoded.files[i];
         if (decoded.exportReplacedLater(i)) {
             emit trace(QStringLiteral("(12) Export %1 replaced by a later file %2:%3")
-                           .arg(file.exportPath(), DebugLog::sourceName(__FILE__))
+                           .arg(file.exportPath, DebugLog::sourceName(__FILE__))
                            .arg(__LINE__));
             continue;
         }
         QString error;
-        if (!file.exportText(&error))
-            exportFailures += QLatin1Char('\n') + file.exportPath() + QLatin1Char('\n') + error;
+        if (!TextExport::save(file, file.exportPath, &error))
+            exportFailures += QLatin1Char('\n') + file.exportPath + QLatin1Char('\n') + error;
     }
 
     const ArchiveResult stored = archiveDownload(decoded);
@@ -137,7 +137,7 @@ void StationSession::analyseDownload(const QByteArray &data)
         return;
     }
 
-    const VLXFile &newest = *decoded.newest();
+    const CompactFile &newest = *decoded.newest();
     DownloadSummary &summary = outcome.summary;
     summary.archived = stored.ok;
     summary.newRecords = stored.recordsAdded;
@@ -147,16 +147,16 @@ void StationSession::analyseDownload(const QByteArray &data)
     summary.rowsAdded = stored.rowsAdded;
     for (const auto &file : decoded.files)
         summary.files << QStringLiteral("%1, %2").arg(
-            file->stationNo(), file->fileDate().toString(QStringLiteral("dd.MM.yyyy hh:mm")));
-    summary.exportPath = newest.exportPath();
+            file.header.stationNo, file.fileDate.toString(QStringLiteral("dd.MM.yyyy hh:mm")));
+    summary.exportPath = newest.exportPath;
     outcome.hasSummary = true;
-    outcome.exportToOpen = newest.exportPath();
+    outcome.exportToOpen = newest.exportPath;
     outcome.notices << StationNotice{StationNotice::Information, FormText::tr("Aktarım"),
                                      FormText::tr("Aktarım Tamamlandı"), summary.text()};
     finish(Download, outcome);
 }
 
-ArchiveResult StationSession::archiveDownload(const DecodedDownload &decoded)
+ArchiveResult StationSession::archiveDownload(const CompactDownload &decoded)
 {
     emit analysisProgress(FormText::tr("Veriler kaydediliyor..."), 0, -1);
     QCoreApplication::processEvents();

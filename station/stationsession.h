@@ -27,7 +27,7 @@ class RS232Communication;
 class StationDecisions;
 class TimerThread;
 class VLXFile;
-struct DecodedDownload;
+struct CompactDownload;
 struct ArchiveResult;
 
 // One connection to one logger, without a window. Everything the program
@@ -217,7 +217,7 @@ private:
     int keptBlocks() const;
     QString keptForNextTry() const;
     void clearBlockPlan();
-    ArchiveResult archiveDownload(const DecodedDownload &decoded);
+    ArchiveResult archiveDownload(const CompactDownload &decoded);
     static bool holdsSettings(const AlarmRecord &record, const AlarmSettings &sent);
 
     StationDecisions *m_decisions;

@@ -1,5 +1,6 @@
 #include "database.h"
 #include "paths.h"
+#include "compactdownload.h"
 #include "stationarchive.h"
 #include "vlxfile.h"
 
@@ -157,7 +158,7 @@ void TestDatabase::damagedFile_namedInABoxAndLeftAsItIs()
     QVERIFY2(box.text.contains(QString::fromUtf8("geri yükleyin")), qPrintable(box.text));
     // A store is refused with the same words, and nothing is written.
     StationArchive archive;
-    const ArchiveResult stored = archive.store({});
+    const ArchiveResult stored = archive.store(std::vector<CompactFile>());
     QVERIFY(!stored.ok);
     QCOMPARE(stored.error, box.text);
     dropConnection();
