@@ -63,11 +63,16 @@ void releaseLog(QSqlDatabase &db)
 
 bool isDamage(const QSqlError &error)
 {
+    bool number = false;
+    const int code = error.nativeErrorCode().toInt(&number);
+    return number && isDamageCode(code);
+}
+
+bool isDamageCode(int code)
+{
     constexpr int corrupt = 11;
     constexpr int notADatabase = 26;
-    bool number = false;
-    const int code = error.nativeErrorCode().toInt(&number) & 0xFF;
-    return number && (code == corrupt || code == notADatabase);
+    return (code & 0xFF) == corrupt || (code & 0xFF) == notADatabase;
 }
 
 } // namespace SqliteFile

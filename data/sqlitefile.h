@@ -45,6 +45,8 @@ void releaseLog(QSqlDatabase &db);
 
 // The file is damaged or not a database at all (SQLite's CORRUPT, NOTADB).
 bool isDamage(const QSqlError &error);
+// The same for one of SQLite's (extended) result codes.
+bool isDamageCode(int code);
 
 } // namespace SqliteFile
 

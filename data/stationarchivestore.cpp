@@ -6,6 +6,7 @@
 
 #include "archiverules.h"
 #include "sqlitefile.h"
+#include "sqliterowwriter.h"
 #include "compactdownload.h"
 #include "vlxfile.h"
 
@@ -94,6 +95,8 @@ struct StationArchive::Statements {
     QSqlQuery bumpRevision;
     QSqlQuery insertBatch;
     QSqlQuery insertOne;
+    // The rows' fast way into SQLite, where the connection allows it.
+    std::unique_ptr<SqliteRowWriter> rowWriter;
     // Rows whose `data` row is gone (the table was lost and made anew),
     // newest first; looked for once per store, when a file is new.
     std::optional<std::vector<ArchiveRules::Entry>> orphans;
@@ -473,6 +476,30 @@ bool StationArchive::insertRows(qint64 dataId, const CompactFile &file,
     // adds a few rows to a long file ends full.
     done += qint64(from);
     qint64 nextReport = done;
+
+    if (!s.rowWriter)
+        s.rowWriter = std::make_unique<SqliteRowWriter>(m_db);
+    if (s.rowWriter->isUsable()) {
+        std::size_t i = from;
+        while (i < rows.size()) {
+            const std::size_t to = std::min(rows.size(), i + std::size_t(reportEvery));
+            QString error;
+            if (!s.rowWriter->insert(dataId, file.header.channel1Name, file.header.channel2Name, rows, i, to,
+                                     &error)) {
+                m_damaged = m_damaged || SqliteFile::isDamageCode(s.rowWriter->lastErrorCode());
+                return fail(error);
+            }
+            done += qint64(to - i);
+            result.rowsAdded += qint64(to - i);
+            i = to;
+            if (progress)
+                progress(done, total);
+        }
+        if (progress && from == rows.size())
+            progress(done, total);
+        countAdded(rows, from, result);
+        return true;
+    }
 
     for (QSqlQuery *query : {&s.insertBatch, &s.insertOne}) {
         query->bindValue(0, dataId);
