@@ -88,6 +88,23 @@ bool readArray(QDataStream &in, std::vector<T> &values, quint64 &hash, qint64 li
 ArchiveSeries ArchiveSeries::fromRows(const std::vector<ArchiveRow> &rows)
 {
     ArchiveSeries s;
+    // Sized once: grown row by row, a full memory's arrays would pass
+    // through copies of half their size on the way.
+    std::size_t points = 0;
+    std::size_t summaries = 0;
+    qint64 previousTime = -1;
+    for (const ArchiveRow &row : rows) {
+        if (row.type != 0) {
+            ++summaries;
+        } else if (row.msecs != previousTime) {
+            ++points;
+            previousTime = row.msecs;
+        }
+    }
+    s.times.reserve(points);
+    s.values[0].reserve(points);
+    s.values[1].reserve(points);
+    s.summaries.reserve(summaries);
     bool ordered = true;
     bool summariesOrdered = true;
     for (const ArchiveRow &row : rows) {

@@ -27,9 +27,7 @@ public:
     void recordRead(const DecodedRecord &record) override { m_result.files.back().records.push_back(record); }
     void fileEnded(qsizetype address, const FileClock &) override
     {
-        CompactFile &file = m_result.files.back();
-        file.endAddress = address;
-        file.records.shrink_to_fit();
+        m_result.files.back().endAddress = address;
     }
 
 private:

@@ -19,6 +19,7 @@
 #include "compactdownload.h"
 #include "decodedownload.h"
 #include "paths.h"
+#include "peakmemory.h"
 #include "ratingtable.h"
 #include "rawdump.h"
 #include "stationarchive.h"
@@ -28,6 +29,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -40,6 +42,45 @@
 #endif
 
 namespace {
+
+// What --stats prints on standard error when the run ends: where the time
+// went and how much memory the run took at most.
+struct RunStats {
+    bool enabled = false;
+    QElapsedTimer clock;
+    QList<QPair<QString, qint64>> phases;   // name, milliseconds
+    qint64 records = 0;
+    qint64 files = 0;
+    qint64 rowsAdded = -1;
+
+    void phase(const QString &name)
+    {
+        if (!enabled)
+            return;
+        phases.append({name, clock.restart()});
+    }
+    ~RunStats()
+    {
+        if (!enabled)
+            return;
+        QTextStream err(stderr);
+        err << QStringLiteral("vlxdecode: stats: %1 files, %2 records").arg(files).arg(records);
+        if (rowsAdded >= 0)
+            err << QStringLiteral(", %1 rows added").arg(rowsAdded);
+        err << Qt::endl;
+        qint64 total = 0;
+        for (const auto &p : phases) {
+            err << QStringLiteral("vlxdecode: stats: %1 %2 ms").arg(p.first).arg(p.second) << Qt::endl;
+            total += p.second;
+        }
+        err << QStringLiteral("vlxdecode: stats: total %1 ms, peak memory %2 MiB")
+                   .arg(total)
+                   .arg(double(peakMemoryKiB()) / 1024.0, 0, 'f', 1)
+            << Qt::endl;
+    }
+};
+
+RunStats stats;
 
 enum ExitCode { Written = 0, InvalidDownload = 1, UsageOrIoError = 2 };
 
@@ -87,6 +128,10 @@ bool readInput(const QString &path, QByteArray &bytes, QString &error)
     }
     constexpr qint64 piece = 1 << 20;
     bytes.clear();
+    // A regular file's bytes go into one buffer of their size: growing it
+    // piece by piece would hold two copies of a full memory at its last step.
+    if (file.size() > 0 && file.size() <= inputLimit)
+        bytes.reserve(file.size() + 1);
     for (;;) {
         const QByteArray part = file.read(piece);
         if (part.isEmpty())
@@ -98,7 +143,7 @@ bool readInput(const QString &path, QByteArray &bytes, QString &error)
                         .arg(inputLimit);
             return false;
         }
-        bytes += part;
+        bytes.append(part);
     }
     if (file.error() != QFileDevice::NoError) {
         error = QStringLiteral("vlxdecode: cannot read %1: %2").arg(name, file.errorString());
@@ -148,6 +193,7 @@ QString revisionWarning(const ArchiveRevision &revision)
 // for an empty path), through the default connection as the program does.
 bool archive(const QString &path, const CompactDownload &decoded, QString &error)
 {
+    stats.phase(QStringLiteral("export"));
     if (path.isEmpty())
         return true;
     bool ok = false;
@@ -166,6 +212,8 @@ bool archive(const QString &path, const CompactDownload &decoded, QString &error
             StationArchive archive(db);
             const ArchiveResult stored = archive.store(decoded.files);
             ok = stored.ok;
+            stats.rowsAdded = stored.rowsAdded;
+            stats.phase(QStringLiteral("archive"));
             if (ok) {
                 QTextStream(stdout) << QStringLiteral("%1: %2 files, %3 rows added, %4 removed")
                                            .arg(QDir::toNativeSeparators(path))
@@ -272,6 +320,11 @@ int main(int argc, char *argv[])
     parser.addOption(dumpOption);
     parser.addOption(csvOption);
     parser.addOption(flowOption);
+    const QCommandLineOption statsOption(
+        QStringLiteral("stats"),
+        QStringLiteral("Print the figures of the run on standard error: files, records, rows added, "
+                       "the time of each phase (read, decode, export, archive) and the peak memory."));
+    parser.addOption(statsOption);
     parser.addPositionalArgument(QStringLiteral("INPUT"),
                                  QStringLiteral("Download bytes or raw dump to read (a regular "
                                                 "file, or - for standard input)."));
@@ -318,10 +371,13 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("vlxdecode: --flow needs --csv FILE\n") + parser.helpText(),
                     UsageOrIoError);
 
+    stats.enabled = parser.isSet(statsOption);
+    stats.clock.start();
     QByteArray input;
     QString error;
     if (!readInput(inputs.first(), input, error))
         return fail(error, UsageOrIoError);
+    stats.phase(QStringLiteral("read"));
 
     if (dump) {
         if (!RawDump::write(output, input, &error))
@@ -331,11 +387,18 @@ int main(int argc, char *argv[])
         return Written;
     }
 
-    const QByteArray data = downloadBytes(input);
+    QByteArray data = downloadBytes(input);
     if (!isValidDownload(data))
         return fail(QStringLiteral("Veri hatalı!"), InvalidDownload);
 
     const CompactDownload decoded = decodeCompact(data);
+    // From here on the records are all there is to write.
+    data = QByteArray();
+    input = QByteArray();
+    stats.files = qint64(decoded.files.size());
+    for (const CompactFile &file : decoded.files)
+        stats.records += qint64(file.records.size());
+    stats.phase(QStringLiteral("decode"));
     if (decoded.files.empty())
         return fail(decoded.headerCut ? QStringLiteral("Verideki dosya başlığı eksik.")
                                       : QStringLiteral("Veride dosya başlığı bulunamadı."),

@@ -2,16 +2,13 @@
 
 #include "archivetables.h"
 #include "paths.h"
+#include "peakmemory.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QThread>
-
-#ifdef Q_OS_UNIX
-#include <sys/resource.h>
-#endif
 
 namespace BenchSupport {
 
@@ -49,15 +46,6 @@ bool openArchive(const QString &file)
     return ::openArchive(db, &error) == ArchiveOpen::Opened;
 }
 
-long peakKiB()
-{
-#ifdef Q_OS_UNIX
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-#else
-    return 0;
-#endif
-}
+long peakKiB() { return peakMemoryKiB(); }
 
 } // namespace BenchSupport
