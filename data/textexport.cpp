@@ -26,8 +26,10 @@ const char lineEnd[] = "\r\n";
 // Two digits of n (0..99) at p.
 char *putTwoDigits(char *p, int n)
 {
-    p[0] = char('0' + n / 10);
-    p[1] = char('0' + n % 10);
+    static constexpr char pairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                                    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                                    "8081828384858687888990919293949596979899";
+    std::memcpy(p, pairs + 2 * n, 2);
     return p + 2;
 }
 
@@ -41,8 +43,12 @@ struct DayCache {
 
 constexpr qint64 msecsPerDay = 86400000;
 
-// "dd/MM/yyyy|hh:mm|" of a record time in UTC milliseconds since the epoch.
-void appendMsecs(QByteArray &out, qint64 msecs, DayCache &cache)
+// The longest record line: a date of any year QDateTime can hold, the clock,
+// the type, two values of the largest float in fixed notation, the mark.
+constexpr int longestLine = 32 + 6 + 4 + 2 * 48 + 4;
+
+// "dd/MM/yyyy|hh:mm|" of a record time in UTC milliseconds since the epoch, at p.
+char *putMsecs(char *p, qint64 msecs, DayCache &cache)
 {
     qint64 day = msecs / msecsPerDay;
     qint64 ofDay = msecs % msecsPerDay;
@@ -54,43 +60,46 @@ void appendMsecs(QByteArray &out, qint64 msecs, DayCache &cache)
         const QDate date = QDate::fromJulianDay(day + 2440588);   // 1970-01-01
         cache.day = day;
         if (date.year() >= 1000 && date.year() <= 9999) {
-            char *p = cache.text;
-            p = putTwoDigits(p, date.day());
-            *p++ = '/';
-            p = putTwoDigits(p, date.month());
-            *p++ = '/';
-            p = putTwoDigits(p, date.year() / 100);
-            p = putTwoDigits(p, date.year() % 100);
-            *p++ = '|';
-            cache.length = int(p - cache.text);
+            char *d = cache.text;
+            d = putTwoDigits(d, date.day());
+            *d++ = '/';
+            d = putTwoDigits(d, date.month());
+            *d++ = '/';
+            d = putTwoDigits(d, date.year() / 100);
+            d = putTwoDigits(d, date.year() % 100);
+            *d++ = '|';
+            cache.length = int(d - cache.text);
         } else {
             const QByteArray text = date.toString(QStringLiteral("dd/MM/yyyy|")).toUtf8();
             cache.length = int(qMin<qsizetype>(text.size(), sizeof cache.text));
             std::memcpy(cache.text, text.constData(), size_t(cache.length));
         }
     }
-    out.append(cache.text, cache.length);
+    std::memcpy(p, cache.text, size_t(cache.length));
+    p += cache.length;
     const int minutes = int(ofDay / 60000);
-    char clock[6];
-    putTwoDigits(clock, minutes / 60);
-    clock[2] = ':';
-    putTwoDigits(clock + 3, minutes % 60);
-    clock[5] = '|';
-    out.append(clock, 6);
+    p = putTwoDigits(p, minutes / 60);
+    *p++ = ':';
+    p = putTwoDigits(p, minutes % 60);
+    *p++ = '|';
+    return p;
 }
 
 // The same of a record's QDateTime; both parts empty for an invalid time.
-void appendDateTime(QByteArray &out, const QDateTime &time, DayCache &cache)
+char *putDateTime(char *p, const QDateTime &time, DayCache &cache)
 {
     if (!time.isValid()) {
-        out.append("||");
-        return;
+        *p++ = '|';
+        *p++ = '|';
+        return p;
     }
     if (time.timeSpec() != Qt::UTC) {
-        out.append(time.toString(QStringLiteral("dd/MM/yyyy|hh:mm|")).toUtf8());
-        return;
+        const QByteArray text = time.toString(QStringLiteral("dd/MM/yyyy|hh:mm|")).toUtf8();
+        const qsizetype length = qMin<qsizetype>(text.size(), 32 + 6);
+        std::memcpy(p, text.constData(), size_t(length));
+        return p + length;
     }
-    appendMsecs(out, time.toMSecsSinceEpoch(), cache);
+    return putMsecs(p, time.toMSecsSinceEpoch(), cache);
 }
 
 // A value in fixed notation with two decimals, rounding the exact binary value
@@ -101,62 +110,107 @@ void appendDateTime(QByteArray &out, const QDateTime &time, DayCache &cache)
 // the slowest part of a full-memory export, so ordinary magnitudes are done
 // here: a float has 24 significant bits, so value * 100 is exact in a double
 // and its rounding can be decided exactly. Larger floats are whole numbers,
-// where no rounding happens.
-void appendValue(QByteArray &out, float value)
+// where no rounding happens. At most 48 bytes at p.
+char *putValue(char *p, float value)
 {
     const double magnitude = std::fabs(double(value));
     if (!(magnitude < 1e15)) {
-        out.append(QByteArray::number(double(value), 'f', 2));
-        return;
+        const QByteArray text = QByteArray::number(double(value), 'f', 2);
+        const qsizetype length = qMin<qsizetype>(text.size(), 48);
+        std::memcpy(p, text.constData(), size_t(length));
+        return p + length;
     }
     const double hundredths = magnitude * 100.0;
-    const double whole = std::floor(hundredths);
-    quint64 rounded = quint64(whole);
-    const double fraction = hundredths - whole;
-    if (fraction > 0.5 || (fraction == 0.5 && (rounded & 1u)))
+    // Signed: the conversions both ways are single instructions, and the
+    // hundredths of a magnitude under 1e15 are far inside the range.
+    qint64 rounded = qint64(hundredths);   // the floor: hundredths is not negative
+    const double fraction = hundredths - double(rounded);
+    if (fraction > 0.5 || (fraction == 0.5 && (rounded & 1)))
         ++rounded;
-    char digits[24];
-    int n = sizeof digits;
-    const quint64 cents = rounded % 100;
-    quint64 units = rounded / 100;
-    digits[--n] = char('0' + cents % 10);
-    digits[--n] = char('0' + cents / 10);
-    digits[--n] = '.';
-    do {
-        digits[--n] = char('0' + units % 10);
-        units /= 10;
-    } while (units != 0);
     if (value < 0.0f)
-        digits[--n] = '-';
-    out.append(digits + n, qsizetype(sizeof digits) - n);
+        *p++ = '-';
+    const qint64 units = rounded / 100;
+    if (units < 10000) {
+        // The usual levels and temperatures: up to four digits, in pairs.
+        const int u = int(units);
+        if (u >= 1000) {
+            p = putTwoDigits(p, u / 100);
+            p = putTwoDigits(p, u % 100);
+        } else if (u >= 100) {
+            *p++ = char('0' + u / 100);
+            p = putTwoDigits(p, u % 100);
+        } else if (u >= 10) {
+            p = putTwoDigits(p, u);
+        } else {
+            *p++ = char('0' + u);
+        }
+    } else {
+        char digits[20];
+        int n = sizeof digits;
+        quint64 rest = quint64(units);
+        do {
+            digits[--n] = char('0' + rest % 10);
+            rest /= 10;
+        } while (rest != 0);
+        std::memcpy(p, digits + n, size_t(int(sizeof digits) - n));
+        p += int(sizeof digits) - n;
+    }
+    *p++ = '.';
+    return putTwoDigits(p, int(rounded % 100));
+}
+
+void appendValue(QByteArray &out, float value)
+{
+    char text[48];
+    out.append(text, putValue(text, value) - text);
 }
 
 // Type, the two values and the mark of a record, with the line end.
-void appendFields(QByteArray &out, int type, float value1, float value2, char markChar)
+char *putFields(char *p, int type, float value1, float value2, char markChar)
 {
-    out.append(typeName(type));
-    out.append('|');
-    appendValue(out, value1);
-    out.append('|');
-    appendValue(out, value2);
-    const char tail[4] = {'|', markChar, '\r', '\n'};
-    out.append(tail, 4);
+    static const char names[4][4] = {"ANL", "MAX", "MIN", "ORT"};
+    if (type >= VLXData::Instant && type <= VLXData::Average) {
+        std::memcpy(p, names[type - VLXData::Instant], 3);
+        p += 3;
+    } else {
+        const QByteArray name = typeName(type);
+        const qsizetype length = qMin<qsizetype>(name.size(), 4);
+        std::memcpy(p, name.constData(), size_t(length));
+        p += length;
+    }
+    *p++ = '|';
+    p = putValue(p, value1);
+    *p++ = '|';
+    p = putValue(p, value2);
+    p[0] = '|';
+    p[1] = markChar;
+    p[2] = '\r';
+    p[3] = '\n';
+    return p + 4;
+}
+
+char *putRecordLine(char *p, const VLXData &record, DayCache &cache)
+{
+    p = putDateTime(p, record.time(), cache);
+    return putFields(p, record.type(), record.value1(), record.value2(), mark(record));
+}
+
+char *putRecordLine(char *p, const DecodedRecord &record, DayCache &cache)
+{
+    if (record.msecs == LoggerBytes::NoTime) {
+        *p++ = '|';
+        *p++ = '|';
+    } else {
+        p = putMsecs(p, record.msecs, cache);
+    }
+    return putFields(p, record.type, record.value1, record.value2,
+                     markOf(record.timeSet, record.missing, record.type));
 }
 
 void appendRecordLine(QByteArray &out, const VLXData &record, DayCache &cache)
 {
-    appendDateTime(out, record.time(), cache);
-    appendFields(out, record.type(), record.value1(), record.value2(), mark(record));
-}
-
-void appendRecordLine(QByteArray &out, const DecodedRecord &record, DayCache &cache)
-{
-    if (record.msecs == LoggerBytes::NoTime)
-        out.append("||");
-    else
-        appendMsecs(out, record.msecs, cache);
-    appendFields(out, record.type, record.value1, record.value2,
-                 markOf(record.timeSet, record.missing, record.type));
+    char line[longestLine];
+    out.append(line, putRecordLine(line, record, cache) - line);
 }
 
 QByteArray headerLines(const QString &stationName, const QString &stationNo, const QDateTime &fileDate,
@@ -180,21 +234,26 @@ QByteArray headerLines(const QString &stationName, const QString &stationNo, con
 
 // The header, every record line in pieces of 64 KB, then "SSS".
 template<class Records>
-bool writeDocument(QByteArray buffer, const Records &records, QIODevice &out)
+bool writeDocument(const QByteArray &header, const Records &records, QIODevice &out)
 {
     constexpr qsizetype chunk = 1 << 16;
-    buffer.reserve(chunk + 256);
+    if (out.write(header) != header.size())
+        return false;
+    QByteArray buffer(chunk + longestLine + 4, Qt::Uninitialized);
+    char *const begin = buffer.data();
+    char *p = begin;
     DayCache cache;
     for (const auto &record : records) {
-        appendRecordLine(buffer, *pointerTo(record), cache);
-        if (buffer.size() >= chunk) {
-            if (out.write(buffer) != buffer.size())
+        p = putRecordLine(p, *pointerTo(record), cache);
+        if (p - begin >= chunk) {
+            if (out.write(begin, p - begin) != p - begin)
                 return false;
-            buffer.resize(0);
+            p = begin;
         }
     }
-    buffer.append("SSS");
-    return out.write(buffer) == buffer.size();
+    std::memcpy(p, "SSS", 3);
+    p += 3;
+    return out.write(begin, p - begin) == p - begin;
 }
 
 } // namespace
