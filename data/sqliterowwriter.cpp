@@ -16,7 +16,10 @@
 
 namespace {
 constexpr qint64 msecsPerDay = 86400000;
+bool bulkAllowed = true;
 } // namespace
+
+void SqliteRowWriter::allowBulkPath(bool allowed) { bulkAllowed = allowed; }
 
 #ifdef VLX_SQLITE_DIRECT
 
@@ -123,7 +126,7 @@ SqliteRowWriter::SqliteRowWriter(const QSqlDatabase &db) : d(std::make_unique<Im
 
 SqliteRowWriter::~SqliteRowWriter() = default;
 
-bool SqliteRowWriter::isUsable() const { return d->handle != nullptr; }
+bool SqliteRowWriter::isUsable() const { return d->handle != nullptr && bulkAllowed; }
 
 int SqliteRowWriter::lastErrorCode() const { return d->failure; }
 

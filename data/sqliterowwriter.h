@@ -34,6 +34,10 @@ public:
 
     bool isUsable() const;
 
+    // With false, no writer is usable: every store takes Qt's path, as it
+    // does where the SQLite library cannot be reached (tests of that path).
+    static void allowBulkPath(bool allowed);
+
     // SQLite's extended result code of the last failed insert.
     int lastErrorCode() const;
 

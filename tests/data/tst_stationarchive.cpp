@@ -1,12 +1,15 @@
 // The station archive against a real SQLite file in the test's data root:
 // the rows a download gives, what a second, a grown, a shorter and a
 // rewritten download change, a lost table, a full disk, and a database that
-// refuses the write.
+// refuses the write. Every case runs twice: with the rows written through
+// SQLite's own interface, and through Qt's, the path where that interface
+// cannot be reached.
 #include "archiveseries.h"
 #include "database.h"
 #include "decodedownload.h"
 #include "downloadbuilder.h"
 #include "paths.h"
+#include "sqliterowwriter.h"
 #include "stationarchive.h"
 #include "testenv.h"
 #include "vlxfile.h"
@@ -86,6 +89,7 @@ class TestStationArchive : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase_data();
     void init();
     void cleanup();
 
@@ -99,8 +103,17 @@ private slots:
     void store_databaseNotWritable_reportsDriverError();
 };
 
+void TestStationArchive::initTestCase_data()
+{
+    QTest::addColumn<bool>("bulk");
+    QTest::newRow("bulk rows") << true;
+    QTest::newRow("rows through Qt") << false;
+}
+
 void TestStationArchive::init()
 {
+    QFETCH_GLOBAL(bool, bulk);
+    SqliteRowWriter::allowBulkPath(bulk);
     TestEnv::freshAppDir(QStringLiteral("tst_stationarchive"));
     QVERIFY(QDir().mkpath(Paths::dataRoot()));
     QVERIFY(openDatabase());
