@@ -8,8 +8,7 @@
 
 #include "benchsupport.h"
 #include "charttab.h"
-#include "benchsupport.h"
-#include "decodedownload.h"
+#include "compactdownload.h"
 #include "memorygenerator.h"
 #include "stationarchive.h"
 
@@ -67,7 +66,7 @@ int main(int argc, char *argv[])
     QElapsedTimer step;
     step.start();
     {
-        const DecodedDownload decoded = decodeDownload(generateMemory(options).image);
+        const CompactDownload decoded = decodeCompact(generateMemory(options).image);
         StationArchive archive;
         const ArchiveResult stored = archive.store(decoded.files);
         std::printf("archived a full memory: %lld rows in %lld ms (%s)\n",
