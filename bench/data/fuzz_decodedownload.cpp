@@ -7,11 +7,13 @@
 // records than the bytes can hold, when the export does not end in "SSS" or
 // differs from what exportText writes, and when a dump does not read back.
 
+#include "compactdownload.h"
 #include "decodedownload.h"
 #include "rawdump.h"
 #include "textexport.h"
 #include "vlxfile.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -73,6 +75,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
         check(document.size() >= 3 + 9 * 2);
     }
     check(records <= 5 * (data.size() / 8 + 1));
+    // The compact records give the same files and byte for byte the same exports.
+    const CompactDownload compact = decodeCompact(data);
+    check(compact.files.size() == decoded.files.size() && compact.end == decoded.end
+          && compact.headerCut == decoded.headerCut);
+    for (std::size_t i = 0; i < compact.files.size() && i < decoded.files.size(); ++i) {
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        check(TextExport::write(compact.files[i], out));
+        check(out.data() == TextExport::document(*decoded.files[i]));
+    }
     check(headers <= data.size() / 9 + 1);
     if (decoded.files.empty())
         return 0;
