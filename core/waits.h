@@ -57,6 +57,11 @@ struct Values {
     // the station overview, while shown: how often it reads the collection
     // log again (a collector elsewhere writes it)
     int stationsRefresh = 5000;
+
+    // An archive on a PostgreSQL server: how long opening the connection may
+    // take (libpq's connect_timeout, whole seconds, at least 2) before a dead
+    // or unreachable server is reported instead of waited for.
+    int serverConnect = 5000;
 };
 
 Values &current();
