@@ -81,7 +81,11 @@ qint64 PgResult::number(int row, int column) const { return bytes(row, column).t
 
 QString PgResult::error() const
 {
-    return m_result ? messageOf(PQresultErrorMessage(m_result.get())) : QString();
+    if (!m_result)
+        return QString();
+    // The server's own sentence, without "ERROR:" and the statement's context.
+    const char *primary = PQresultErrorField(m_result.get(), PG_DIAG_MESSAGE_PRIMARY);
+    return messageOf(primary ? primary : PQresultErrorMessage(m_result.get()));
 }
 
 QByteArray PgResult::sqlState() const

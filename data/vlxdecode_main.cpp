@@ -201,7 +201,10 @@ bool reportStored(const QString &where, const CompactDownload &decoded, const Ar
     stats.rowsAdded = stored.rowsAdded;
     stats.phase(QStringLiteral("archive"));
     if (!stored.ok) {
-        error = QStringLiteral("vlxdecode: cannot store in %1: %2").arg(where, stored.error);
+        // A server's messages begin with its name already.
+        const QString reason = stored.error.startsWith(where + QLatin1String(": "))
+            ? stored.error.mid(where.size() + 2) : stored.error;
+        error = QStringLiteral("vlxdecode: cannot store in %1: %2").arg(where, reason);
         return false;
     }
     QTextStream(stdout) << QStringLiteral("%1: %2 files, %3 rows added, %4 removed")

@@ -4,6 +4,7 @@
 // fails (or a program closed meanwhile) never costs the user them.
 #include "stationsession.h"
 
+#include "archivelocation.h"
 #include "debuglog.h"
 #include "compactdownload.h"
 #include "decodedownload.h"
@@ -160,7 +161,12 @@ ArchiveResult StationSession::archiveDownload(const CompactDownload &decoded)
 {
     emit analysisProgress(FormText::tr("Veriler kaydediliyor..."), 0, -1);
     QCoreApplication::processEvents();
-    StationArchive archive(m_archiveDatabase());
+    // An archive on a server is this thread's connection to it; the
+    // session's own database is the SQLite file's.
+    const std::unique_ptr<StationArchive> onServer =
+        ArchiveLocation::current().isServer() ? std::make_unique<StationArchive>() : nullptr;
+    std::unique_ptr<StationArchive> local = onServer ? nullptr : std::make_unique<StationArchive>(m_archiveDatabase());
+    StationArchive &archive = onServer ? *onServer : *local;
     const ArchiveResult stored = archive.store(decoded.files, [this](qint64 done, qint64 total) {
         emit analysisProgress(QString(), done, total);
     });

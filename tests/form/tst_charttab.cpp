@@ -11,6 +11,8 @@
 #include "memorygenerator.h"
 #include "messagebox.h"
 #include "paths.h"
+#include "pgconnection.h"
+#include "pgserver.h"
 #include "ratingtab.h"
 #include "stationarchive.h"
 
@@ -336,11 +338,14 @@ void TestChartTab::archiveChange_chartAndCsvShowTheNewRows_data()
 {
     QTest::addColumn<int>("days");            // of the second store; 0 drops the rows
     QTest::addColumn<bool>("otherProgram");   // stored through a connection of its own
-    QTest::newRow("grown by the form's download") << 3 << false;
-    QTest::newRow("cut short by the form's download: nothing removed") << 1 << false;
-    QTest::newRow("grown by another program") << 3 << true;
-    QTest::newRow("cut short by another program: nothing removed") << 1 << true;
-    QTest::newRow("rows dropped by another program") << 0 << true;
+    QTest::addColumn<bool>("onServer");       // the archive on a PostgreSQL server (VLXLOGGER_ARCHIVE)
+    QTest::newRow("grown by the form's download") << 3 << false << false;
+    QTest::newRow("cut short by the form's download: nothing removed") << 1 << false << false;
+    QTest::newRow("grown by another program") << 3 << true << false;
+    QTest::newRow("cut short by another program: nothing removed") << 1 << true << false;
+    QTest::newRow("rows dropped by another program") << 0 << true << false;
+    QTest::newRow("server: grown by another program") << 3 << true << true;
+    QTest::newRow("server: cut short by the form's download: nothing removed") << 1 << false << true;
 }
 
 // A second store of the shown file: chart, list and CSV show the new rows, whoever stored them.
@@ -348,6 +353,15 @@ void TestChartTab::archiveChange_chartAndCsvShowTheNewRows()
 {
     QFETCH(int, days);
     QFETCH(bool, otherProgram);
+    QFETCH(bool, onServer);
+    static PgServer server;   // one for the whole run, on first use
+    if (onServer) {
+        if (server.port() == 0)
+            QVERIFY2(server.start(), qPrintable(server.error()));
+        QVERIFY2(server.reset(), qPrintable(server.error()));
+        qputenv("VLXLOGGER_ARCHIVE", server.url().toUtf8());
+    }
+    const auto localAgain = qScopeGuard([] { qunsetenv("VLXLOGGER_ARCHIVE"); });
     FormFixture f(QStringLiteral("chart_follows"));
     const QList<qint64> ids = storeFile(StationArchive(), 2);
     f.createForm();
@@ -359,8 +373,14 @@ void TestChartTab::archiveChange_chartAndCsvShowTheNewRows()
         QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
         other.setDatabaseName(Paths::databaseFile());
         QVERIFY(other.open());
+        auto otherServer = std::make_shared<PgConnection>();
         if (days == 0)
             QVERIFY(QSqlQuery(other).exec(QStringLiteral("DROP TABLE datadetay")));
+        else if (onServer)
+            QCOMPARE(storeFile(otherProgram && otherServer->open(server.url()) ? StationArchive(otherServer)
+                                                                               : StationArchive(),
+                               days),
+                     ids);
         else
             QCOMPARE(storeFile(StationArchive(otherProgram ? other : QSqlDatabase::database()), days), ids);
         if (!otherProgram)
