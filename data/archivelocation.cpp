@@ -127,3 +127,14 @@ std::shared_ptr<PgConnection> ArchiveLocation::serverConnection()
 }
 
 void ArchiveLocation::dropServerConnection() { threadConnection.reset(); }
+
+QSqlDatabase ArchiveLocation::openServerDatabase(const QString &connectionName)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
+    db.setConnectOptions(PgConnection::keywordsOf(current().url));
+    const QString typed = password();
+    if (!typed.isEmpty())
+        db.setPassword(typed);
+    db.open();
+    return db;
+}

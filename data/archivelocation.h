@@ -1,6 +1,7 @@
 #ifndef ARCHIVELOCATION_H
 #define ARCHIVELOCATION_H
 
+#include <QSqlDatabase>
 #include <QString>
 
 #include <memory>
@@ -58,6 +59,11 @@ struct ArchiveLocation {
     static std::shared_ptr<PgConnection> serverConnection();
     // Forgets the calling thread's connection (a new URL or password).
     static void dropServerConnection();
+
+    // A Qt SQL connection (QPSQL) of the calling thread to the current
+    // server, opened, for the code that speaks Qt SQL (the collection log,
+    // the kept copies). Its lastError() tells a failure.
+    static QSqlDatabase openServerDatabase(const QString &connectionName);
 };
 
 #endif // ARCHIVELOCATION_H

@@ -123,6 +123,20 @@ QString PgConnection::displayName(const QString &url)
     return name + QLatin1Char('/') + (db.isEmpty() ? user : db);
 }
 
+QString PgConnection::keywordsOf(const QString &url)
+{
+    const Options options(url);
+    QStringList words{QStringLiteral("connect_timeout=%1").arg(qMax(2, (Waits::current().serverConnect + 999) / 1000))};
+    for (PQconninfoOption *o = options.list; o && o->keyword; ++o) {
+        if (!o->val || qstrcmp(o->keyword, "password") == 0)
+            continue;
+        QString value = QString::fromUtf8(o->val);
+        value.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('\''), QLatin1String("\\'"));
+        words << QStringLiteral("%1='%2'").arg(QString::fromUtf8(o->keyword), value);
+    }
+    return words.join(QLatin1Char(' '));
+}
+
 QString PgConnection::name() const { return displayName(m_url); }
 
 bool PgConnection::open(const QString &url, const QString &password)

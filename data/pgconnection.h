@@ -58,6 +58,10 @@ public:
     // The server as messages show it: user@host:port/dbname, the parts the
     // URL gives (never its password).
     static QString displayName(const QString &url);
+    // The URL as libpq's keyword='value' list with the connect time-out of
+    // Waits::serverConnect (the URL's own wins), without a password: the
+    // connect options of a Qt QPSQL connection to the same server.
+    static QString keywordsOf(const QString &url);
 
     // Opens (or opens again) the connection; a password given here goes
     // before any of libpq's own means and is kept in memory only, for
