@@ -26,6 +26,7 @@ constexpr Named names[] = {
     {"delayRS232", &Values::delayRS232},       {"delayGPRS", &Values::delayGPRS},
     {"delayGSM", &Values::delayGSM},           {"archiveWatch", &Values::archiveWatch},
     {"stationsRefresh", &Values::stationsRefresh}, {"serverConnect", &Values::serverConnect},
+    {"serverRetry", &Values::serverRetry},
 };
 
 // A sleep looks this often whether its thread was asked to stop.

@@ -163,6 +163,7 @@ bool PgConnection::open(const QString &url, const QString &password)
     values.push_back(nullptr);
     m_conn = PQconnectdbParams(keys.data(), values.data(), 1);
     if (m_conn && PQstatus(m_conn) == CONNECTION_OK) {
+        m_failedOpen.invalidate();
         // Plain messages, no NOTICE lines on standard error.
         PQsetNoticeProcessor(m_conn, [](void *, const char *) {}, nullptr);
         return true;
@@ -172,6 +173,7 @@ bool PgConnection::open(const QString &url, const QString &password)
     close();
     m_url = url;
     m_password = password;
+    m_failedOpen.start();
     return fail(reason);
 }
 
@@ -190,6 +192,8 @@ bool PgConnection::reopenIfBroken()
         return true;
     if (m_url.isEmpty())
         return fail(QStringLiteral("not connected"));
+    if (m_failedOpen.isValid() && m_failedOpen.elapsed() < Waits::current().serverRetry)
+        return false;   // errorText() still tells why
     const QString url = m_url;
     const QString password = m_password;
     return open(url, password);

@@ -2,6 +2,7 @@
 #define PGCONNECTION_H
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 
 #include <initializer_list>
@@ -72,7 +73,8 @@ public:
     // After a failed open: the server asked for a password and none was given.
     bool needsPassword() const { return m_needsPassword; }
     // Opens the connection again with the URL and password of the last open,
-    // when it has gone away (a server restart, a terminated backend).
+    // when it has gone away (a server restart, a terminated backend); after
+    // a failed open, not before Waits::serverRetry has passed.
     bool reopenIfBroken();
 
     QString url() const { return m_url; }
@@ -103,6 +105,7 @@ private:
     QString m_password;   // of the last open, for reopenIfBroken only
     QString m_error;
     bool m_needsPassword = false;
+    QElapsedTimer m_failedOpen;   // running since the last failed open
 };
 
 #endif // PGCONNECTION_H

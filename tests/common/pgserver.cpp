@@ -109,12 +109,18 @@ bool PgServer::start()
     // server when this process is gone.
     const QString stopCommand = (asRoot() ? QStringLiteral("runuser -u postgres -- ") : QString())
         + QStringLiteral("%1/pg_ctl -D %2 -m immediate stop").arg(m_bin, data);
-    QProcess::startDetached(QStringLiteral("sh"),
-                            {QStringLiteral("-c"),
-                             QStringLiteral("while kill -0 %1 2>/dev/null; do sleep 1; done; %2 >/dev/null 2>&1; "
-                                            "rm -rf %3")
-                                 .arg(QCoreApplication::applicationPid())
-                                 .arg(stopCommand, m_folder)});
+    QProcess watcher;
+    watcher.setProgram(QStringLiteral("sh"));
+    watcher.setArguments({QStringLiteral("-c"),
+                          QStringLiteral("while kill -0 %1 2>/dev/null; do sleep 1; done; %2 >/dev/null 2>&1; "
+                                         "rm -rf %3")
+                              .arg(QCoreApplication::applicationPid())
+                              .arg(stopCommand, m_folder)});
+    // Not holding the test's output open: the test runner waits for that.
+    watcher.setStandardOutputFile(QProcess::nullDevice());
+    watcher.setStandardErrorFile(QProcess::nullDevice());
+    watcher.setStandardInputFile(QProcess::nullDevice());
+    watcher.startDetached();
     return true;
 }
 
