@@ -4,6 +4,7 @@
 #include "seriescache.h"
 #include "stationarchive.h"
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -61,6 +62,7 @@ private:
 
     std::shared_ptr<PgConnection> m_server;
     QString m_error;
+    std::map<qint64, qint64> m_firstRowIds;   // entries whose row ids have no gap: their first id
 };
 
 #endif // PGARCHIVE_H

@@ -121,14 +121,22 @@ bool PgArchive::storeFile(const CompactFile &file, const std::vector<ArchiveRow>
     const QByteArray stationNo = file.header.stationNo.toUtf8();
     const QByteArray installTime = StationArchive::timestampText(file.fileDate).toUtf8();
     const PgResult found = m_server->exec(
-        "SELECT d.id, (SELECT count(*) FROM datadetay WHERE data = d.id) FROM data d "
-        "WHERE istasyonno = $1 AND kurulumtarihi = $2 ORDER BY id DESC",
+        "SELECT d.id, c.n, c.first, c.last FROM data d, LATERAL (SELECT count(*) AS n, min(id) AS first, "
+        "max(id) AS last FROM datadetay WHERE data = d.id) c "
+        "WHERE istasyonno = $1 AND kurulumtarihi = $2 ORDER BY d.id DESC",
         {stationNo, installTime});
     if (!found.ok())
         return fail();
     std::vector<ArchiveRules::Entry> entries;
-    for (int i = 0; i < found.rows(); ++i)
-        entries.push_back({found.number(i, 0), found.number(i, 1)});
+    m_firstRowIds.clear();
+    for (int i = 0; i < found.rows(); ++i) {
+        const qint64 count = found.number(i, 1);
+        entries.push_back({found.number(i, 0), count});
+        // Rows of one COPY have consecutive ids: a stored row is then found
+        // by its id, where OFFSET would walk the index up to it.
+        if (count > 0 && found.number(i, 3) - found.number(i, 2) + 1 == count)
+            m_firstRowIds[entries.back().id] = found.number(i, 2);
+    }
     const Decision decision = ArchiveRules::decide(
         entries, rows, [this](qint64 id, qint64 place, std::optional<ArchiveRow> &row) {
             return storedRowAt(id, place, row);
@@ -189,10 +197,14 @@ bool PgArchive::storeFile(const CompactFile &file, const std::vector<ArchiveRow>
 
 bool PgArchive::storedRowAt(qint64 dataId, qint64 place, std::optional<ArchiveRow> &row)
 {
-    const PgResult r = m_server->exec(
-        "SELECT extract(epoch FROM tarih + saat)::bigint, tip, deger, chno FROM datadetay "
-        "WHERE data = $1 ORDER BY id OFFSET $2 LIMIT 1",
-        {QByteArray::number(dataId), QByteArray::number(place)});
+    const auto first = m_firstRowIds.find(dataId);
+    const PgResult r = first != m_firstRowIds.end()
+        ? m_server->exec("SELECT extract(epoch FROM tarih + saat)::bigint, tip, deger, chno FROM datadetay "
+                         "WHERE id = $1 AND data = $2",
+                         {QByteArray::number(first->second + place), QByteArray::number(dataId)})
+        : m_server->exec("SELECT extract(epoch FROM tarih + saat)::bigint, tip, deger, chno FROM datadetay "
+                         "WHERE data = $1 ORDER BY id OFFSET $2 LIMIT 1",
+                         {QByteArray::number(dataId), QByteArray::number(place)});
     if (!r.ok())
         return fail();
     row.reset();
