@@ -1,3 +1,6 @@
+// The archive's place for this process and the connections to it: one
+// choice made at start (the program, vlxdecode, the collector), read by every
+// StationArchive(), and one libpq connection per thread.
 #include "archivelocation.h"
 
 #include "paths.h"

@@ -1,3 +1,5 @@
+// The server archive's tables, made where missing in one transaction under a
+// lock, and the version check that keeps an older program off newer tables.
 #include "pgschema.h"
 
 #include "pgconnection.h"
