@@ -179,6 +179,7 @@ bool PgConnection::open(const QString &url, const QString &password)
 
 void PgConnection::close()
 {
+    m_schemaReady = false;
     if (m_conn)
         PQfinish(m_conn);
     m_conn = nullptr;

@@ -82,6 +82,10 @@ public:
     // The last failure, naming the server.
     QString errorText() const { return m_error; }
     int backendPid() const;
+    // Whether the archive's tables were found on this connection (PgSchema),
+    // so that they are looked for once per connection, not per statement.
+    bool schemaReady() const { return m_schemaReady && isOpen(); }
+    void setSchemaReady() { m_schemaReady = true; }
 
     // Parameters go in as text (or, for binary, as bytes with binary set),
     // never as NULL: a null QByteArray is the empty text.
@@ -105,6 +109,7 @@ private:
     QString m_password;   // of the last open, for reopenIfBroken only
     QString m_error;
     bool m_needsPassword = false;
+    bool m_schemaReady = false;
     QElapsedTimer m_failedOpen;   // running since the last failed open
 };
 

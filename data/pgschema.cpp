@@ -60,19 +60,19 @@ const Table tables[] = {
 // The key of the advisory lock held while tables are made ("VLXT").
 constexpr const char *schemaLock = "SELECT pg_advisory_xact_lock(1447844948)";
 
+// In the order of `tables`.
 QStringList missingTables(PgConnection &server, bool *ok)
 {
+    QStringList names;
+    for (const Table &table : tables)
+        names << QString::fromLatin1(table.name);
+    const PgResult r = server.exec("SELECT t FROM unnest(string_to_array($1, ',')) WITH ORDINALITY AS n(t, i) "
+                                   "WHERE to_regclass(t) IS NULL ORDER BY i",
+                                   {names.join(QLatin1Char(',')).toUtf8()});
+    *ok = r.ok();
     QStringList missing;
-    *ok = true;
-    for (const Table &table : tables) {
-        const PgResult r = server.exec("SELECT to_regclass($1) IS NULL", {QByteArray(table.name)});
-        if (!r.ok() || r.rows() != 1) {
-            *ok = false;
-            return missing;
-        }
-        if (r.text(0, 0) == QLatin1String("t"))
-            missing << QString::fromLatin1(table.name);
-    }
+    for (int i = 0; i < r.rows(); ++i)
+        missing << r.text(i, 0);
     return missing;
 }
 
@@ -82,6 +82,8 @@ namespace PgSchema {
 
 bool ensure(PgConnection &server, QString *error)
 {
+    if (server.schemaReady())
+        return true;
     bool ok = false;
     QStringList missing = missingTables(server, &ok);
     if (!ok) {
@@ -117,6 +119,7 @@ bool ensure(PgConnection &server, QString *error)
                      .arg(version);
         return false;
     }
+    server.setSchemaReady();
     return true;
 }
 
