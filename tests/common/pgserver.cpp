@@ -45,6 +45,11 @@ QString PgServer::url(const QString &database) const
     return QStringLiteral("postgresql://vlx@127.0.0.1:%1/%2").arg(m_port).arg(database);
 }
 
+QString PgServer::socketUrl() const
+{
+    return QStringLiteral("postgresql://vlx@/postgres?host=%1&port=%2").arg(m_folder).arg(m_port);
+}
+
 bool PgServer::run(const QString &program, const QStringList &arguments)
 {
     QProcess process;
@@ -66,7 +71,7 @@ bool PgServer::run(const QString &program, const QStringList &arguments)
     return true;
 }
 
-bool PgServer::start()
+bool PgServer::start(const QString &password)
 {
     m_bin = serverBinDir();
     if (m_bin.isEmpty()) {
@@ -93,9 +98,21 @@ bool PgServer::start()
     m_port = probe.serverPort();
     probe.close();
     const QString data = m_folder + QStringLiteral("/data");
-    if (!run(QStringLiteral("initdb"), {QStringLiteral("-D"), data, QStringLiteral("-U"), QStringLiteral("vlx"),
-                                        QStringLiteral("--auth=trust"), QStringLiteral("-E"), QStringLiteral("UTF8"),
-                                        QStringLiteral("--no-locale"), QStringLiteral("--no-sync")}))
+    QStringList initdb{QStringLiteral("-D"), data, QStringLiteral("-U"), QStringLiteral("vlx"), QStringLiteral("-E"),
+                       QStringLiteral("UTF8"), QStringLiteral("--no-locale"), QStringLiteral("--no-sync")};
+    if (password.isEmpty()) {
+        initdb << QStringLiteral("--auth=trust");
+    } else {
+        QFile secret(m_folder + QStringLiteral("/password"));
+        if (!secret.open(QIODevice::WriteOnly) || secret.write(password.toUtf8() + '\n') <= 0) {
+            m_error = QStringLiteral("cannot write %1").arg(secret.fileName());
+            return false;
+        }
+        secret.close();
+        initdb << QStringLiteral("--auth-local=trust") << QStringLiteral("--auth-host=scram-sha-256")
+               << QStringLiteral("--pwfile=") + secret.fileName();
+    }
+    if (!run(QStringLiteral("initdb"), initdb))
         return false;
     const QString options = QStringLiteral("-c listen_addresses=127.0.0.1 -p %1 -c unix_socket_directories=%2 "
                                            "-c fsync=off -c synchronous_commit=off -c full_page_writes=off")
@@ -137,7 +154,7 @@ void PgServer::stop()
 bool PgServer::execute(const QString &sql)
 {
     PgConnection connection;
-    if (!connection.open(url()) || !connection.command(sql.toUtf8().constData())) {
+    if (!connection.open(socketUrl()) || !connection.command(sql.toUtf8().constData())) {
         m_error = connection.errorText();
         return false;
     }

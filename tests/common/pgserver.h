@@ -21,12 +21,16 @@ public:
     PgServer(const PgServer &) = delete;
     PgServer &operator=(const PgServer &) = delete;
 
-    bool start();
+    // With a password, logins over TCP need it (scram-sha-256); the Unix
+    // socket, which execute() uses, stays open without.
+    bool start(const QString &password = QString());
     void stop();
     QString error() const { return m_error; }
     int port() const { return m_port; }
     // postgresql://vlx@127.0.0.1:<port>/<database>
     QString url(const QString &database = QStringLiteral("postgres")) const;
+    // The superuser over the server's Unix socket, which needs no password.
+    QString socketUrl() const;
     // Runs SQL (several statements) as the superuser; false with error() set.
     bool execute(const QString &sql);
     // Drops and makes anew the public schema: an empty archive.

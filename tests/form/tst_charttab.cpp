@@ -3,6 +3,7 @@
 // the shown span.
 #include "formfixture.h"
 
+#include "archivelocation.h"
 #include "archiveseries.h"
 #include "charttab.h"
 #include "csvexport.h"
@@ -22,6 +23,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
+#include <QInputDialog>
 #include <QTableWidget>
 #include <QFile>
 #include <QScatterSeries>
@@ -48,6 +50,7 @@ private slots:
     void rating_flowChartedExportedAndEditedOnTheDebiPage();
     void archiveChange_chartAndCsvShowTheNewRows_data();
     void archiveChange_chartAndCsvShowTheNewRows();
+    void archiveAddress_triedWithThePasswordAskedAndChartedFrom();
 };
 
 namespace {
@@ -407,6 +410,51 @@ void TestChartTab::archiveChange_chartAndCsvShowTheNewRows()
     const QList<QByteArray> lines = written.readAll().split('\n');
     QVERIFY(lines.at(lines.size() - 2).startsWith(timeText(double(last), "yyyy-MM-ddThh:mm").toLatin1() + ','));
     BOXSPY_VERIFY(f.boxes);
+}
+
+// The address field and "Bağlantıyı dene" against a server that wants a
+// password: asked again after a wrong one, kept out of settings.ini and the
+// log, and the list then read from the server.
+void TestChartTab::archiveAddress_triedWithThePasswordAskedAndChartedFrom()
+{
+    PgServer server;
+    QVERIFY2(server.start(QStringLiteral("sifre-42")), qPrintable(server.error()));
+    auto admin = std::make_shared<PgConnection>();
+    QVERIFY(admin->open(server.socketUrl()));
+    QCOMPARE(storeFile(StationArchive(admin), 2).size(), 1);
+    FormFixture f(QStringLiteral("chart_address"));
+    f.createForm();
+    openChartPage(f);
+    QTRY_COMPARE(f.widget<QTreeWidget>("lstArsiv")->topLevelItemCount(), 0);
+
+    f.widget<QLineEdit>("txtArsivAdresi")->setText(QStringLiteral("postgresql://vlx@localhost/x?nosuchoption=1"));
+    f.boxes.expect(MessageBox::Critical, QStringLiteral("Veritabanı"));
+    f.click("btnBaglantiyiDene");
+    QStringList typed{QStringLiteral("yanlis"), QStringLiteral("sifre-42")};
+    int asked = 0;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget())) {
+            dialog->setTextValue(typed.value(asked++));
+            dialog->accept();
+        }
+    });
+    answer.start(20);
+    f.widget<QLineEdit>("txtArsivAdresi")->setText(server.url());
+    const QString name = QStringLiteral("vlx@127.0.0.1:%1/postgres").arg(server.port());
+    f.boxes.expect(MessageBox::Information, QStringLiteral("Veritabanı"), QStringLiteral("Arşiv: ") + name);
+    f.click("btnBaglantiyiDene");
+    QCOMPARE(asked, 2);
+    QCOMPARE(f.widget<QTreeWidget>("lstArsiv")->topLevelItemCount(), 1);
+    QCOMPARE(QSettings(Paths::settingsFile(), QSettings::IniFormat).value("Archive/url").toString(), server.url());
+    for (const QFileInfo &file : QDir(f.appDir).entryInfoList(QDir::Files) + QDir(f.appDir + "/log").entryInfoList(QDir::Files)) {
+        QFile read(file.filePath());
+        QVERIFY(read.open(QIODevice::ReadOnly));
+        QVERIFY2(!read.readAll().contains("sifre-42"), qPrintable(file.filePath()));
+    }
+    BOXSPY_VERIFY(f.boxes);
+    ArchiveLocation::setCurrent(ArchiveLocation());
+    ArchiveLocation::setPassword(QString());
 }
 
 QTEST_MAIN(TestChartTab)
