@@ -82,17 +82,11 @@ bool PgServer::start(const QString &password)
     // Short: a Unix socket's path may not pass about 100 characters.
     m_folder = QDir::tempPath() + QStringLiteral("/vlxpg-%1").arg(QCoreApplication::applicationPid());
     QDir(m_folder).removeRecursively();
-    if (!QDir().mkpath(m_folder)) {
-        m_error = QStringLiteral("cannot make %1").arg(m_folder);
-        return false;
-    }
-    if (asRoot() && QProcess::execute(QStringLiteral("chown"), {QStringLiteral("postgres:"), m_folder}) != 0) {
-        m_error = QStringLiteral("cannot hand %1 to the user postgres").arg(m_folder);
-        return false;
-    }
     QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost, 0)) {
-        m_error = QStringLiteral("no free port on 127.0.0.1");
+    if (!QDir().mkpath(m_folder)
+        || (asRoot() && QProcess::execute(QStringLiteral("chown"), {QStringLiteral("postgres:"), m_folder}) != 0)
+        || !probe.listen(QHostAddress::LocalHost, 0)) {
+        m_error = QStringLiteral("cannot make %1 for the user postgres, or no free port on 127.0.0.1").arg(m_folder);
         return false;
     }
     m_port = probe.serverPort();

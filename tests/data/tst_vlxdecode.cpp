@@ -300,11 +300,11 @@ void TestVlxDecode::archive_onServer_sameRowsAndAnswersAsSqlite()
         QVERIFY2(served.size() == 2, qPrintable(onServer.lastError()));
         QCOMPARE(served.size(), files.size());
         for (int i = 0; i < files.size(); ++i) {
-            QCOMPARE(served[i].stationNo, files[i].stationNo);
-            QCOMPARE(served[i].installTime, files[i].installTime);
-            QCOMPARE(served[i].recordCount, files[i].recordCount);
-            QCOMPARE(served[i].firstRecord, files[i].firstRecord);
-            QCOMPARE(served[i].lastRecord, files[i].lastRecord);
+            const auto listed = [](const ArchivedFile &a) {
+                return QStringList{a.stationNo, a.installTime.toString(), QString::number(a.recordCount),
+                                   a.firstRecord.toString(), a.lastRecord.toString()};
+            };
+            QCOMPARE(listed(served[i]), listed(files[i]));
             ArchiveSeries a;
             ArchiveSeries b;
             QVERIFY(local.series(files[i].id, &a));
