@@ -160,7 +160,7 @@ public:
     static QString damageText(const QString &path, const QString &finding);
 
 private:
-    friend class PgArchive;   // shares rowsOf's counting of what a store added
+    friend class PgArchive;   // counts what a store added as countAdded does
     struct Statements;
     struct Entries;
     // What a store did with one file, for its cache and its report.

@@ -163,11 +163,10 @@ ArchiveResult StationSession::archiveDownload(const CompactDownload &decoded)
     QCoreApplication::processEvents();
     // An archive on a server is this thread's connection to it; the
     // session's own database is the SQLite file's.
-    const std::unique_ptr<StationArchive> onServer =
-        ArchiveLocation::current().isServer() ? std::make_unique<StationArchive>() : nullptr;
-    std::unique_ptr<StationArchive> local = onServer ? nullptr : std::make_unique<StationArchive>(m_archiveDatabase());
-    StationArchive &archive = onServer ? *onServer : *local;
-    const ArchiveResult stored = archive.store(decoded.files, [this](qint64 done, qint64 total) {
+    const std::unique_ptr<StationArchive> archive = ArchiveLocation::current().isServer()
+        ? std::make_unique<StationArchive>()
+        : std::make_unique<StationArchive>(m_archiveDatabase());
+    const ArchiveResult stored = archive->store(decoded.files, [this](qint64 done, qint64 total) {
         emit analysisProgress(QString(), done, total);
     });
     emit trace(QStringLiteral("(13) Archive %1: %2 rows added, %3 removed %4:%5")
