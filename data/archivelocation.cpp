@@ -135,7 +135,7 @@ QSqlDatabase ArchiveLocation::openServerDatabase(const QString &connectionName)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
     db.setConnectOptions(PgConnection::keywordsOf(current().url));
-    const QString typed = password();
+    const QString typed = password().isEmpty() ? PgConnection::passwordIn(current().url) : password();
     if (!typed.isEmpty())
         db.setPassword(typed);
     db.open();

@@ -137,6 +137,8 @@ QString PgConnection::keywordsOf(const QString &url)
     return words.join(QLatin1Char(' '));
 }
 
+QString PgConnection::passwordIn(const QString &url) { return Options(url).value("password"); }
+
 QString PgConnection::name() const { return displayName(m_url); }
 
 bool PgConnection::open(const QString &url, const QString &password)

@@ -63,6 +63,8 @@ public:
     // Waits::serverConnect (the URL's own wins), without a password: the
     // connect options of a Qt QPSQL connection to the same server.
     static QString keywordsOf(const QString &url);
+    // The password written in the URL itself; empty when there is none.
+    static QString passwordIn(const QString &url);
 
     // Opens (or opens again) the connection; a password given here goes
     // before any of libpq's own means and is kept in memory only, for

@@ -73,6 +73,10 @@ bool tryAndUse(QWidget *parent, const QString &url)
         PgConnection trial;
         if (!ArchiveLocation::isServerUrl(text))
             problem = Text::tr("Bir PostgreSQL adresi değil (postgresql://kullanıcı@sunucu:port/veritabanı).");
+        else if (!PgConnection::passwordIn(text).isEmpty())
+            // The address goes into settings.ini, where no password may.
+            problem = Text::tr("Adreste parola olmasın: parola bağlanırken sorulur ya da PGPASSWORD veya "
+                               "parola dosyasından okunur.");
         else if (PgConnection::parses(text, &problem)) {
             // A first user with the right to makes the tables here.
             if (!open(parent, trial, text, &password))

@@ -40,6 +40,10 @@ This run uses the archive of the environment variable VLXLOGGER_ARCHIVE.</transl
         <source>Arşiv: %1</source>
         <translation>Archive: %1</translation>
     </message>
+    <message>
+        <source>Adreste parola olmasın: parola bağlanırken sorulur ya da PGPASSWORD veya parola dosyasından okunur.</source>
+        <translation>No password in the address: it is asked when connecting, or read from PGPASSWORD or the password file.</translation>
+    </message>
 </context>
 <context>
     <name>ChartTab</name>

@@ -40,6 +40,10 @@ Bu çalışmada VLXLOGGER_ARCHIVE ortam değişkeninin arşivi kullanılıyor.</
         <source>Arşiv: %1</source>
         <translation>Arşiv: %1</translation>
     </message>
+    <message>
+        <source>Adreste parola olmasın: parola bağlanırken sorulur ya da PGPASSWORD veya parola dosyasından okunur.</source>
+        <translation>Adreste parola olmasın: parola bağlanırken sorulur ya da PGPASSWORD veya parola dosyasından okunur.</translation>
+    </message>
 </context>
 <context>
     <name>ChartTab</name>
