@@ -1,6 +1,7 @@
 #ifndef PGARCHIVE_H
 #define PGARCHIVE_H
 
+#include "archiverules.h"
 #include "seriescache.h"
 #include "stationarchive.h"
 
@@ -9,6 +10,7 @@
 #include <vector>
 
 class PgConnection;
+class PgResult;
 
 // The station archive on a PostgreSQL server, shared by every operator's
 // laptop and the collector. It keeps the rules of the local archive
@@ -52,6 +54,7 @@ private:
                    Stored &stored);
     bool copyRows(qint64 dataId, const CompactFile &file, const std::vector<ArchiveRow> &rows,
                   std::size_t from, qint64 &done, qint64 total, const StationArchive::Progress &progress);
+    bool entriesOf(const PgResult &found, std::vector<ArchiveRules::Entry> &entries);
     bool storedRowAt(qint64 dataId, qint64 place, std::optional<ArchiveRow> &row);
     bool stampOf(qint64 dataId, SeriesCache::Stamp *stamp);
     bool rebuildSeries(qint64 dataId, ArchiveSeries *series);
@@ -63,6 +66,8 @@ private:
     std::shared_ptr<PgConnection> m_server;
     QString m_error;
     std::map<qint64, qint64> m_firstRowIds;   // entries whose row ids have no gap: their first id
+    // Rows without a `data` row, looked for once per store when a file is new.
+    std::optional<std::vector<ArchiveRules::Entry>> m_orphans;
 };
 
 #endif // PGARCHIVE_H

@@ -22,6 +22,15 @@ constexpr int copyChunk = 1 << 20;
 // 2000-01-01, PostgreSQL's epoch for binary dates and times, in Unix seconds.
 constexpr qint64 postgresEpoch = 946684800;
 
+// The entries of rows without a `data` row, newest first: the files of
+// `datadetay` are walked one index probe each, not row by row.
+const char *const orphanedFiles =
+    "WITH RECURSIVE f(id) AS ((SELECT data FROM datadetay ORDER BY data LIMIT 1) UNION ALL "
+    "SELECT (SELECT data FROM datadetay WHERE data > f.id ORDER BY data LIMIT 1) FROM f WHERE f.id IS NOT NULL) "
+    "SELECT d.id, c.n, c.first, c.last FROM f d, LATERAL (SELECT count(*) AS n, min(id) AS first, "
+    "max(id) AS last FROM datadetay WHERE data = d.id) c "
+    "WHERE d.id IS NOT NULL AND NOT EXISTS (SELECT 1 FROM data WHERE data.id = d.id) ORDER BY d.id DESC";
+
 const char *const copyStatement =
     "COPY datadetay (data, tarih, saat, tip, deger, chno, chname, timeset) FROM STDIN (FORMAT binary)";
 
@@ -88,6 +97,8 @@ ArchiveResult PgArchive::store(const std::vector<CompactFile> &files, const Stat
     std::sort(keys.begin(), keys.end());
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
 
+    m_orphans.reset();
+    m_firstRowIds.clear();
     bool ok = m_server->command("BEGIN");
     for (qint64 key : keys)
         ok = ok && m_server->command("SELECT pg_advisory_xact_lock($1)", {QByteArray::number(key)});
@@ -120,22 +131,24 @@ bool PgArchive::storeFile(const CompactFile &file, const std::vector<ArchiveRow>
     using ArchiveRules::Decision;
     const QByteArray stationNo = file.header.stationNo.toUtf8();
     const QByteArray installTime = StationArchive::timestampText(file.fileDate).toUtf8();
-    const PgResult found = m_server->exec(
-        "SELECT d.id, c.n, c.first, c.last FROM data d, LATERAL (SELECT count(*) AS n, min(id) AS first, "
-        "max(id) AS last FROM datadetay WHERE data = d.id) c "
-        "WHERE istasyonno = $1 AND kurulumtarihi = $2 ORDER BY d.id DESC",
-        {stationNo, installTime});
-    if (!found.ok())
-        return fail();
     std::vector<ArchiveRules::Entry> entries;
-    m_firstRowIds.clear();
-    for (int i = 0; i < found.rows(); ++i) {
-        const qint64 count = found.number(i, 1);
-        entries.push_back({found.number(i, 0), count});
-        // Rows of one COPY have consecutive ids: a stored row is then found
-        // by its id, where OFFSET would walk the index up to it.
-        if (count > 0 && found.number(i, 3) - found.number(i, 2) + 1 == count)
-            m_firstRowIds[entries.back().id] = found.number(i, 2);
+    // Each entry with its row count and its first and last row id.
+    if (!entriesOf(m_server->exec("SELECT d.id, c.n, c.first, c.last FROM data d, LATERAL (SELECT count(*) AS n, "
+                                  "min(id) AS first, max(id) AS last FROM datadetay WHERE data = d.id) c "
+                                  "WHERE istasyonno = $1 AND kurulumtarihi = $2 ORDER BY d.id DESC",
+                                  {stationNo, installTime}),
+                   entries))
+        return false;
+    // No entry: rows left without their `data` row (the table was dropped
+    // and made anew) may be this file's, and are taken back when they agree.
+    const bool orphans = entries.empty();
+    if (orphans) {
+        if (!m_orphans) {
+            m_orphans.emplace();
+            if (!entriesOf(m_server->exec(orphanedFiles), *m_orphans))
+                return false;
+        }
+        entries = *m_orphans;
     }
     const Decision decision = ArchiveRules::decide(
         entries, rows, [this](qint64 id, qint64 place, std::optional<ArchiveRow> &row) {
@@ -149,7 +162,22 @@ bool PgArchive::storeFile(const CompactFile &file, const std::vector<ArchiveRow>
     std::size_t from = 0;
     bool added = false;
     qint64 revises = 0;
-    if (decision.kind == Decision::Extend) {
+    if (decision.kind == Decision::Extend && orphans) {
+        stored.id = decision.entry;
+        stored.rowsAreDownload = qint64(rows.size()) >= decision.storedRows;
+        from = std::size_t(std::min(decision.storedRows, qint64(rows.size())));
+        // The rows' own id for the `data` row, and the ids to come past it.
+        if (!m_server->command("INSERT INTO data (id, istasyonadi, istasyonno, kurulumtarihi, page, buff) "
+                               "VALUES ($1, $2, $3, $4, $5, $6)",
+                               {QByteArray::number(stored.id), file.header.stationName.toUtf8(), stationNo,
+                                installTime, page, buff})
+            || !m_server->command("SELECT setval(pg_get_serial_sequence('data', 'id'), (SELECT max(id) FROM data))"))
+            return fail();
+        m_orphans->erase(std::find_if(m_orphans->begin(), m_orphans->end(),
+                                      [&](const ArchiveRules::Entry &e) { return e.id == stored.id; }));
+        added = true;
+        ++result.filesAdded;
+    } else if (decision.kind == Decision::Extend) {
         stored.id = decision.entry;
         stored.rowsAreDownload = qint64(rows.size()) >= decision.storedRows;
         from = std::size_t(std::min(decision.storedRows, qint64(rows.size())));
@@ -168,7 +196,7 @@ bool PgArchive::storeFile(const CompactFile &file, const std::vector<ArchiveRow>
         stored.id = id.number(0, 0);
         added = true;
         ++result.filesAdded;
-        if (decision.kind == Decision::Revision) {
+        if (decision.kind == Decision::Revision && !orphans) {
             revises = decision.entry;
             stored.revision = int(result.revisions.size());
             result.revisions << ArchiveRevision{file.header.stationNo, file.fileDate, revises, stored.id, 0, 0};
@@ -193,6 +221,21 @@ bool PgArchive::storeFile(const CompactFile &file, const std::vector<ArchiveRow>
                "ON CONFLICT (data) DO UPDATE SET revision = EXCLUDED.revision",
                {QByteArray::number(stored.id), QByteArray::number(revises)})
         || fail();
+}
+
+bool PgArchive::entriesOf(const PgResult &found, std::vector<ArchiveRules::Entry> &entries)
+{
+    if (!found.ok())
+        return fail();
+    for (int i = 0; i < found.rows(); ++i) {
+        const qint64 count = found.number(i, 1);
+        entries.push_back({found.number(i, 0), count});
+        // Rows of one COPY have consecutive ids: a stored row is then found
+        // by its id, where OFFSET would walk the index up to it.
+        if (count > 0 && found.number(i, 3) - found.number(i, 2) + 1 == count)
+            m_firstRowIds[entries.back().id] = found.number(i, 2);
+    }
+    return true;
 }
 
 bool PgArchive::storedRowAt(qint64 dataId, qint64 place, std::optional<ArchiveRow> &row)
