@@ -9,7 +9,9 @@
 // visit thread of the collector opens its own, and so do the collection log
 // and the program's station overview. It is opened as the program opens its
 // own (openArchive: WAL, the long busy time-out, the quick check); the
-// collection log's table is created when missing.
+// collection log's table is created when missing. When the archive is on a
+// PostgreSQL server (ArchiveLocation::current()) the connection is a QPSQL
+// one to it, after the server's tables were made where missing.
 //
 //   QString error;
 //   QSqlDatabase db = openArchiveConnection(QStringLiteral("visit-3"), &error);

@@ -110,7 +110,7 @@ bool Collector::start(QString *error)
     m_log = std::make_unique<CollectionLog>(db);
     // The kept copies' file is made (WAL, its table) here, before several
     // visit threads open it at once: a new file's set-up needs it to itself.
-    { const MemoryCopy copies(Paths::memoryCopyFile()); }
+    { const std::unique_ptr<MemoryCopy> copies = MemoryCopy::forArchive(); }
     m_started = true;
     // The first visits start from the event loop, once the caller has
     // made its connections.

@@ -6,12 +6,14 @@
 //
 //   vlxcollect --stations FILE [--once] [--station NAME]... [--parallel N] [--json]
 //   vlxcollect --stations FILE --status [--json]
+//   ... [--archive postgresql://user@host:port/dbname]   the archive, log and copies on a server
 //
 // Exit status: 0 every visited station ok (or a service stopped by a
 // signal), 1 a visit failed, 2 bad station file, command line or data root,
 // 3 another collector holds the data root.
 
 #include "archiveconnection.h"
+#include "archivelocation.h"
 #include "collectionlog.h"
 #include "collector.h"
 #include "collectorlock.h"
@@ -135,7 +137,7 @@ void printStatusLine(const StationConfig &station, const StationHistory &history
 int printStatus(const QList<StationConfig> &stations, bool json)
 {
     // Nothing collected yet on this data root: nothing is created for asking.
-    if (!QFileInfo::exists(Paths::databaseFile())) {
+    if (!ArchiveLocation::current().isServer() && !QFileInfo::exists(Paths::databaseFile())) {
         for (const StationConfig &station : stations)
             printStatusLine(station, StationHistory(), json);
         return AllOk;
@@ -152,7 +154,8 @@ int printStatus(const QList<StationConfig> &stations, bool json)
             for (const StationConfig &station : stations) {
                 const StationHistory history = log.history(station.name);
                 if (!log.lastError().isEmpty()) {
-                    code = fail(QStringLiteral("%1: %2").arg(Paths::databaseFile(), log.lastError()), BadInput);
+                    code = fail(QStringLiteral("%1: %2").arg(ArchiveLocation::current().displayName(), log.lastError()),
+                                BadInput);
                     break;
                 }
                 printStatusLine(station, history, json);
@@ -232,8 +235,15 @@ int main(int argc, char *argv[])
         QStringLiteral("Also try serial port NAME when a modem is searched for (pseudo-terminals, "
                        "/dev/serial/by-id links). Repeatable."),
         QStringLiteral("NAME"));
+    const QCommandLineOption archiveOption(
+        QStringLiteral("archive"),
+        QStringLiteral("Keep the archive, the collection log and the kept memory copies on the PostgreSQL "
+                       "server of URL (postgresql://user@host:port/dbname; the password from PGPASSWORD or "
+                       "the password file) instead of data.db and memory.db. Without it, VLXLOGGER_ARCHIVE "
+                       "or Archive/url in settings.ini decide as for VLXLogger."),
+        QStringLiteral("URL"));
     for (const QCommandLineOption &option :
-         {stationsOption, onceOption, stationOption, parallelOption, jsonOption, statusOption, portOption})
+         {stationsOption, onceOption, stationOption, parallelOption, jsonOption, statusOption, portOption, archiveOption})
         parser.addOption(option);
 
     if (!parser.parse(QCoreApplication::arguments()))
@@ -259,6 +269,11 @@ int main(int argc, char *argv[])
     const QString waits = qEnvironmentVariable("VLXLOGGER_WAITS");
     if (!waits.isEmpty() && !Waits::setFromText(waits, &error))
         return fail(QStringLiteral("VLXLOGGER_WAITS: ") + error, BadInput);
+
+    const ArchiveLocation where = ArchiveLocation::resolve(parser.value(archiveOption), ArchiveLocation::UrlOnly, &error);
+    if (!error.isEmpty())
+        return fail(error, BadInput);
+    ArchiveLocation::setCurrent(where);
 
     const QList<StationConfig> all = readStationFile(parser.value(stationsOption), &error);
     if (!error.isEmpty())

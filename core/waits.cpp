@@ -25,7 +25,8 @@ constexpr Named names[] = {
     {"watchdogGSM", &Values::watchdogGSM},     {"delayDefault", &Values::delayDefault},
     {"delayRS232", &Values::delayRS232},       {"delayGPRS", &Values::delayGPRS},
     {"delayGSM", &Values::delayGSM},           {"archiveWatch", &Values::archiveWatch},
-    {"stationsRefresh", &Values::stationsRefresh},
+    {"stationsRefresh", &Values::stationsRefresh}, {"serverConnect", &Values::serverConnect},
+    {"serverRetry", &Values::serverRetry},
 };
 
 // A sleep looks this often whether its thread was asked to stop.

@@ -57,6 +57,14 @@ struct Values {
     // the station overview, while shown: how often it reads the collection
     // log again (a collector elsewhere writes it)
     int stationsRefresh = 5000;
+
+    // An archive on a PostgreSQL server: how long opening the connection may
+    // take (libpq's connect_timeout, whole seconds, at least 2) before a dead
+    // or unreachable server is reported instead of waited for.
+    int serverConnect = 5000;
+    // After a failed connect, how long a server is not tried again: a chart
+    // that looks every archiveWatch ms does not wait out the time-out each time.
+    int serverRetry = 10000;
 };
 
 Values &current();

@@ -1,5 +1,9 @@
 #include "memorycopy.h"
 
+#include "archivelocation.h"
+#include "paths.h"
+#include "pgconnection.h"
+#include "pgschema.h"
 #include "sqlitefile.h"
 
 #include <QAtomicInt>
@@ -78,8 +82,56 @@ quint32 MemoryCopy::blockChecksum(qint64 address, const QByteArray &bytes)
     return crcUpdate(crc, bytes.constData(), bytes.size()) ^ 0xFFFFFFFFu;
 }
 
+std::unique_ptr<MemoryCopy> MemoryCopy::forArchive()
+{
+    const ArchiveLocation where = ArchiveLocation::current();
+    if (!where.isServer())
+        return std::make_unique<MemoryCopy>(Paths::memoryCopyFile());
+    return std::unique_ptr<MemoryCopy>(new MemoryCopy(QString(), where.displayName()));
+}
+
+MemoryCopy::MemoryCopy(const QString &, const QString &serverName)
+    : m_fileName(serverName),
+      m_connection(QStringLiteral("memorycopy-%1").arg(connectionCount.fetchAndAddRelaxed(1))),
+      m_onServer(true)
+{
+    open();
+}
+
+bool MemoryCopy::openOnServer()
+{
+    QString error;
+    const auto server = ArchiveLocation::serverConnection();
+    if (!server->isOpen())
+        return fail("open", server->errorText());
+    if (!PgSchema::ensure(*server, &error))
+        return fail("open", error);
+    QSqlDatabase db = ArchiveLocation::openServerDatabase(m_connection);
+    if (!db.isOpen())
+        return fail("open", db.lastError().text());
+    auto statements = std::make_unique<Statements>();
+    statements->select = QSqlQuery(db);
+    statements->insert = QSqlQuery(db);
+    statements->trim = QSqlQuery(db);
+    statements->remove = QSqlQuery(db);
+    statements->select.setForwardOnly(true);
+    if (!statements->select.prepare(QStringLiteral(
+            "SELECT address, bytes, crc FROM memory_copy WHERE serial = ? ORDER BY address"))
+        || !statements->insert.prepare(QStringLiteral(
+            "INSERT INTO memory_copy (serial, address, bytes, crc) VALUES (?, ?, ?, ?) "
+            "ON CONFLICT (serial, address) DO UPDATE SET bytes = EXCLUDED.bytes, crc = EXCLUDED.crc"))
+        || !statements->trim.prepare(QStringLiteral(
+            "DELETE FROM memory_copy WHERE serial = ? AND address > ?"))
+        || !statements->remove.prepare(QStringLiteral("DELETE FROM memory_copy WHERE serial = ?")))
+        return fail("open", db.lastError().text());
+    m_statements = std::move(statements);
+    return true;
+}
+
 bool MemoryCopy::open()
 {
+    if (m_onServer)
+        return openOnServer();
     QDir().mkpath(QFileInfo(m_fileName).absolutePath());
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(QDir::toNativeSeparators(m_fileName));
@@ -127,6 +179,8 @@ void MemoryCopy::close()
 bool MemoryCopy::recreate()
 {
     close();
+    if (m_onServer)
+        return open();   // the server's table stays; a bad copy was discarded
     for (const char *suffix : {"", "-wal", "-shm"})
         QFile::remove(m_fileName + QLatin1String(suffix));
     if (open())
@@ -183,8 +237,8 @@ bool MemoryCopy::storeBlock(const QString &serialNo, qint64 address, const QByte
         return false;
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     QString error;
-    if (!SqliteFile::begin(db, &error))
-        return fail("storeBlock", error);
+    if (m_onServer ? !db.transaction() : !SqliteFile::begin(db, &error))
+        return fail("storeBlock", m_onServer ? db.lastError().text() : error);
     QSqlQuery &insert = m_statements->insert;
     insert.bindValue(0, serialNo);
     insert.bindValue(1, address);
@@ -197,9 +251,14 @@ bool MemoryCopy::storeBlock(const QString &serialNo, qint64 address, const QByte
         error = insert.lastError().text();
     else if (!trim.exec())
         error = trim.lastError().text();
-    else if (SqliteFile::commit(db, &error))
+    else if (m_onServer ? db.commit() : SqliteFile::commit(db, &error))
         return true;
-    SqliteFile::rollback(db);
+    if (m_onServer) {
+        error = error.isEmpty() ? db.lastError().text() : error;
+        db.rollback();
+    } else {
+        SqliteFile::rollback(db);
+    }
     return fail("storeBlock", error);
 }
 

@@ -16,6 +16,10 @@
 //   copy.storeBlock(serialNo, 264, payload);        // the copy now ends with this block
 //   copy.discard(serialNo);
 //
+// On a server (forArchive) the copies are rows of its table memory_copy, one
+// per serial number and block address with the block as bytea; a copy that
+// fails its check is discarded there too, but the table is never made anew.
+//
 // Every block is written in one transaction, so a crash or a failed write
 // leaves the copy as it was before that block. Each block carries a CRC-32
 // that load() checks; a copy that fails the check is discarded, never handed out.
@@ -23,6 +27,10 @@ class MemoryCopy
 {
 public:
     explicit MemoryCopy(const QString &fileName);
+    // The copies where the archive is (ArchiveLocation::current()): the
+    // table memory_copy of the server, with the same blocks and checksums,
+    // or Paths::memoryCopyFile().
+    static std::unique_ptr<MemoryCopy> forArchive();
     ~MemoryCopy();
     MemoryCopy(const MemoryCopy &) = delete;
     MemoryCopy &operator=(const MemoryCopy &) = delete;
@@ -49,14 +57,17 @@ public:
 
 private:
     struct Statements;
+    MemoryCopy(const QString &, const QString &serverName);   // on the current server
+    bool openOnServer();
 
     bool open();
     bool recreate();
     void close();
     bool fail(const char *method, const QString &error);
 
-    QString m_fileName;
+    QString m_fileName;      // the file, or the server's name
     QString m_connection;
+    bool m_onServer = false;
     std::unique_ptr<Statements> m_statements;
     QString m_error;
 };

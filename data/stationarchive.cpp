@@ -1,6 +1,7 @@
 #include "stationarchive.h"
 
 #include "archiveseries.h"
+#include "pgarchive.h"
 #include "vlxdata.h"
 #include "compactdownload.h"
 #include "vlxfile.h"
@@ -76,6 +77,8 @@ bool StationArchive::ensureIndex(QString *error)
 
 QString StationArchive::cacheFolder() const
 {
+    if (m_server)
+        return m_server->cacheFolder();
     const QString name = m_db.databaseName();
     if (name.isEmpty() || name == QLatin1String(":memory:"))
         return QString();
@@ -154,6 +157,8 @@ qint64 StationArchive::recordCountOf(qint64 dataId)
 
 QList<ArchivedFile> StationArchive::files(const QString &stationFilter)
 {
+    if (m_server)
+        return m_server->files(stationFilter);
     QList<ArchivedFile> list;
     ensureIndex(nullptr);
     QSqlQuery query(m_db);
@@ -204,6 +209,8 @@ QList<ArchivedFile> StationArchive::files(const QString &stationFilter)
 
 qint64 StationArchive::dataVersion()
 {
+    if (m_server)
+        return m_server->dataVersion();
     QSqlQuery query(m_db);
     if (!m_db.isOpen() || !query.exec(QStringLiteral("PRAGMA data_version")) || !query.next())
         return -1;
@@ -212,6 +219,8 @@ qint64 StationArchive::dataVersion()
 
 bool StationArchive::series(qint64 dataId, ArchiveSeries *series)
 {
+    if (m_server)
+        return m_server->series(dataId, series);
     m_error.clear();
     const SeriesCache cache(cacheFolder());
     SeriesCache::Stamp current;

@@ -13,6 +13,8 @@
 #include <optional>
 #include <vector>
 
+class PgArchive;
+class PgConnection;
 class QSqlQuery;
 class VLXFile;
 struct CompactFile;
@@ -96,7 +98,12 @@ struct ArchiveRow {
 class StationArchive
 {
 public:
-    explicit StationArchive(const QSqlDatabase &db = QSqlDatabase::database());
+    // The archive of this process (ArchiveLocation::current()): the default
+    // connection's SQLite file, or this thread's connection to the server.
+    StationArchive();
+    explicit StationArchive(const QSqlDatabase &db);
+    // The archive on a PostgreSQL server (PgArchive does the work).
+    explicit StationArchive(std::shared_ptr<PgConnection> server);
     ~StationArchive();
 
     StationArchive(const StationArchive &) = delete;
@@ -136,7 +143,7 @@ public:
     qint64 dataVersion();
 
     // The driver's text of the last files() or series() that failed.
-    QString lastError() const { return m_error; }
+    QString lastError() const;
 
     // <database file>.series, next to the database; empty for a database
     // that is not a file.
@@ -153,6 +160,7 @@ public:
     static QString damageText(const QString &path, const QString &finding);
 
 private:
+    friend class PgArchive;   // counts what a store added as countAdded does
     struct Statements;
     struct Entries;
     // What a store did with one file, for its cache and its report.
@@ -189,6 +197,7 @@ private:
     std::unique_ptr<Statements> m_statements;
     QString m_error;
     bool m_damaged = false;   // a statement of this store found the file damaged
+    std::unique_ptr<PgArchive> m_server;   // set for an archive on a server
 };
 
 #endif // STATIONARCHIVE_H

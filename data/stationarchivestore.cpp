@@ -4,7 +4,9 @@
 // files, the chart's series and its cache) is in stationarchive.cpp.
 #include "stationarchive.h"
 
+#include "archivelocation.h"
 #include "archiverules.h"
+#include "pgarchive.h"
 #include "sqlitefile.h"
 #include "sqliterowwriter.h"
 #include "compactdownload.h"
@@ -145,12 +147,27 @@ QString StationArchive::Statements::prepare()
     return QString();
 }
 
+StationArchive::StationArchive()
+{
+    if (ArchiveLocation::current().isServer())
+        m_server = std::make_unique<PgArchive>(ArchiveLocation::serverConnection());
+    else
+        m_db = QSqlDatabase::database();
+}
+
 StationArchive::StationArchive(const QSqlDatabase &db)
     : m_db(db)
 {
 }
 
+StationArchive::StationArchive(std::shared_ptr<PgConnection> server)
+    : m_server(std::make_unique<PgArchive>(std::move(server)))
+{
+}
+
 StationArchive::~StationArchive() = default;
+
+QString StationArchive::lastError() const { return m_server ? m_server->lastError() : m_error; }
 
 QString StationArchive::damageText(const QString &path, const QString &finding)
 {
@@ -166,6 +183,8 @@ bool StationArchive::checkDatabase(QString *problem)
 {
     if (problem)
         problem->clear();
+    if (m_server)
+        return true;   // the server keeps its own files sound
     QString finding;
     {
         QSqlQuery check(m_db);
@@ -244,6 +263,8 @@ ArchiveResult StationArchive::store(const std::vector<std::unique_ptr<VLXFile>> 
 
 ArchiveResult StationArchive::store(const std::vector<CompactFile> &files, const Progress &progress)
 {
+    if (m_server)
+        return m_server->store(files, progress);
     ArchiveResult result;
     m_error.clear();
     m_damaged = false;

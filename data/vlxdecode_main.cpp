@@ -6,6 +6,7 @@
 //   vlxdecode INPUT -d FOLDER        every file's export, in FOLDER
 //   vlxdecode INPUT -o OUTPUT        the newest file's export, to OUTPUT
 //   vlxdecode INPUT --db DATABASE    ... and every file into the station archive
+//   vlxdecode INPUT --db postgresql://user@host:port/dbname   ... on that server
 //   vlxdecode --dump INPUT -o OUTPUT
 //   INPUT is a regular file, or - for standard input.
 //   vlxdecode INPUT --csv FILE [--flow]  the newest file as the chart's CSV
@@ -13,6 +14,7 @@
 // Exit status: 0 written, 1 the data are not a valid download, 2 usage or
 // file error.
 
+#include "archivelocation.h"
 #include "archiveseries.h"
 #include "archivetables.h"
 #include "csvexport.h"
@@ -20,6 +22,7 @@
 #include "decodedownload.h"
 #include "paths.h"
 #include "peakmemory.h"
+#include "pgconnection.h"
 #include "ratingtable.h"
 #include "rawdump.h"
 #include "stationarchive.h"
@@ -191,11 +194,56 @@ QString revisionWarning(const ArchiveRevision &revision)
 
 // Stores the files in the archive of the database at path (nothing to do
 // for an empty path), through the default connection as the program does.
+// A report of what a store did, or the error naming where.
+bool reportStored(const QString &where, const CompactDownload &decoded, const ArchiveResult &stored,
+                  QString &error)
+{
+    stats.rowsAdded = stored.rowsAdded;
+    stats.phase(QStringLiteral("archive"));
+    if (!stored.ok) {
+        // A server's messages begin with its name already.
+        const QString reason = stored.error.startsWith(where + QLatin1String(": "))
+            ? stored.error.mid(where.size() + 2) : stored.error;
+        error = QStringLiteral("vlxdecode: cannot store in %1: %2").arg(where, reason);
+        return false;
+    }
+    QTextStream(stdout) << QStringLiteral("%1: %2 files, %3 rows added, %4 removed")
+                               .arg(where)
+                               .arg(decoded.files.size())
+                               .arg(stored.rowsAdded)
+                               .arg(stored.rowsRemoved)
+                        << Qt::endl;
+    for (const ArchiveRevision &revision : stored.revisions)
+        QTextStream(stderr) << revisionWarning(revision) << Qt::endl;
+    return true;
+}
+
+// Stores the files in the archive on the server of a postgresql:// URL;
+// the password from libpq's own means (PGPASSWORD, the password file).
+bool archiveOnServer(const QString &url, const CompactDownload &decoded, QString &error)
+{
+    QString problem;
+    const ArchiveLocation where = ArchiveLocation::resolve(url, ArchiveLocation::FileAllowed, &problem);
+    if (!problem.isEmpty()) {
+        error = QStringLiteral("vlxdecode: ") + problem;
+        return false;
+    }
+    auto server = std::make_shared<PgConnection>();
+    if (!server->open(where.url)) {
+        error = QStringLiteral("vlxdecode: cannot connect to %1").arg(server->errorText());
+        return false;
+    }
+    StationArchive archive(server);
+    return reportStored(where.displayName(), decoded, archive.store(decoded.files), error);
+}
+
 bool archive(const QString &path, const CompactDownload &decoded, QString &error)
 {
     stats.phase(QStringLiteral("export"));
     if (path.isEmpty())
         return true;
+    if (ArchiveLocation::isServerUrl(path))
+        return archiveOnServer(path, decoded, error);
     bool ok = false;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
@@ -210,22 +258,7 @@ bool archive(const QString &path, const CompactDownload &decoded, QString &error
             break;
         case ArchiveOpen::Opened: {
             StationArchive archive(db);
-            const ArchiveResult stored = archive.store(decoded.files);
-            ok = stored.ok;
-            stats.rowsAdded = stored.rowsAdded;
-            stats.phase(QStringLiteral("archive"));
-            if (ok) {
-                QTextStream(stdout) << QStringLiteral("%1: %2 files, %3 rows added, %4 removed")
-                                           .arg(QDir::toNativeSeparators(path))
-                                           .arg(decoded.files.size())
-                                           .arg(stored.rowsAdded)
-                                           .arg(stored.rowsRemoved)
-                                    << Qt::endl;
-                for (const ArchiveRevision &revision : stored.revisions)
-                    QTextStream(stderr) << revisionWarning(revision) << Qt::endl;
-            } else {
-                error = QStringLiteral("vlxdecode: cannot store in %1: %2").arg(path, stored.error);
-            }
+            ok = reportStored(QDir::toNativeSeparators(path), decoded, archive.store(decoded.files), error);
             break;
         }
         }
@@ -303,8 +336,10 @@ int main(int argc, char *argv[])
         QStringLiteral("folder"));
     const QCommandLineOption databaseOption(
         QStringLiteral("db"),
-        QStringLiteral("Also store every file in the station archive of the database <file>."),
-        QStringLiteral("file"));
+        QStringLiteral("Also store every file in the station archive of the SQLite database <file>, "
+                       "or of the PostgreSQL server of a postgresql:// URL (password from PGPASSWORD "
+                       "or the password file)."),
+        QStringLiteral("file|url"));
     const QCommandLineOption dumpOption(
         QStringLiteral("dump"), QStringLiteral("Write the raw dump of INPUT's bytes to OUTPUT."));
     parser.addOption(outputOption);
@@ -354,6 +389,9 @@ int main(int argc, char *argv[])
     const QString database = parser.value(databaseOption);
     if (parser.isSet(databaseOption) && database.isEmpty())
         return fail(QStringLiteral("vlxdecode: the database path is empty"), UsageOrIoError);
+    QString urlProblem;
+    if (ArchiveLocation::isServerUrl(database) && !PgConnection::parses(database, &urlProblem))
+        return fail(QStringLiteral("vlxdecode: --db: the URL does not parse: ") + urlProblem, UsageOrIoError);
     if (dump && parser.isSet(databaseOption))
         return fail(QStringLiteral("vlxdecode: --dump and --db exclude each other\n")
                         + parser.helpText(),

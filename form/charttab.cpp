@@ -1,6 +1,8 @@
 #include "charttab.h"
 #include "ui_charttab.h"
 
+#include "archivelocation.h"
+#include "archivelogin.h"
 #include "chartreduction.h"
 #include "csvexport.h"
 #include "filedialog.h"
@@ -89,6 +91,7 @@ ChartTab::ChartTab(QWidget *parent)
         const QSettings settings(Paths::settingsFile(), QSettings::IniFormat);
         const QSignalBlocker blocker(ui->cmbCsvAyirac);
         ui->cmbCsvAyirac->setCurrentIndex(settings.value(csvSeparatorKey).toString() == QLatin1String(";") ? 1 : 0);
+        ui->txtArsivAdresi->setText(settings.value(QLatin1String(ArchiveLocation::settingsKey)).toString());
     }
 
     m_chart = new QChart;
@@ -327,6 +330,12 @@ void ChartTab::checkArchive()
         return;
     refreshList();
     reloadShown();
+}
+
+void ChartTab::on_btnBaglantiyiDene_clicked()
+{
+    if (ArchiveLogin::tryAndUse(this, ui->txtArsivAdresi->text()))
+        refreshList();
 }
 
 void ChartTab::on_txtArsivFiltre_textChanged(const QString &)

@@ -37,7 +37,8 @@ class QValueAxis;
 // The page follows the archive: the shown file is read again when the form
 // reports that a download stored it, and, while the page is shown, when
 // another program has written to the database (SQLite's data_version, asked
-// every Waits::archiveWatch ms: one cheap query that no own write answers).
+// every Waits::archiveWatch ms: one cheap query that no own write answers;
+// on a server the change counter every store raises).
 class ChartTab : public QWidget
 {
     Q_OBJECT
@@ -86,6 +87,9 @@ public slots:
     // The station's rating table was saved: the flow is computed again.
     void ratingChanged(const QString &stationNo);
     void on_txtArsivFiltre_textChanged(const QString &text);
+    // Tries the archive address of the field and, when it answers, makes it
+    // the archive (ArchiveLogin::tryAndUse); the list is read from it.
+    void on_btnBaglantiyiDene_clicked();
     void on_lstArsiv_currentItemChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous);
     void on_cbGunlukOzet_toggled(bool checked);
     void on_btnGrafikSifirla_clicked();

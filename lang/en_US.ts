@@ -9,6 +9,43 @@
     </message>
 </context>
 <context>
+    <name>ArchiveLogin</name>
+    <message>
+        <source>Veritabanı parolası</source>
+        <translation>Database password</translation>
+    </message>
+    <message>
+        <source>%1 için parola:</source>
+        <translation>Password for %1:</translation>
+    </message>
+    <message>
+        <source>Bir PostgreSQL adresi değil (postgresql://kullanıcı@sunucu:port/veritabanı).</source>
+        <translation>Not a PostgreSQL address (postgresql://user@host:port/dbname).</translation>
+    </message>
+    <message>
+        <source>Veritabanı</source>
+        <translation>Database</translation>
+    </message>
+    <message>
+        <source>Bağlantı kurulamadı:</source>
+        <translation>Could not connect:</translation>
+    </message>
+    <message>
+        <source>Arşiv ayarı kaydedildi: %1
+Bu çalışmada VLXLOGGER_ARCHIVE ortam değişkeninin arşivi kullanılıyor.</source>
+        <translation>Archive setting saved: %1
+This run uses the archive of the environment variable VLXLOGGER_ARCHIVE.</translation>
+    </message>
+    <message>
+        <source>Arşiv: %1</source>
+        <translation>Archive: %1</translation>
+    </message>
+    <message>
+        <source>Adreste parola olmasın: parola bağlanırken sorulur ya da PGPASSWORD veya parola dosyasından okunur.</source>
+        <translation>No password in the address: it is asked when connecting, or read from PGPASSWORD or the password file.</translation>
+    </message>
+</context>
+<context>
     <name>ChartTab</name>
     <message>
         <source>İstasyon No ile süz</source>
@@ -165,6 +202,18 @@
     <message>
         <source>Hacim: %1 %2</source>
         <translation>Volume: %1 %2</translation>
+    </message>
+    <message>
+        <source>Arşiv sunucusu: postgresql://kullanıcı@sunucu:5432/veritabanı (boş: data.db)</source>
+        <translation>Archive server: postgresql://user@host:5432/dbname (empty: data.db)</translation>
+    </message>
+    <message>
+        <source>PostgreSQL arşivinin adresi (Archive/url). Parola buraya yazılmaz: PGPASSWORD, parola dosyası ya da bağlanırken sorulur.</source>
+        <translation>Address of the PostgreSQL archive (Archive/url). No password here: PGPASSWORD, the password file, or asked when connecting.</translation>
+    </message>
+    <message>
+        <source>Bağlantıyı dene</source>
+        <translation>Test connection</translation>
     </message>
 </context>
 <context>
@@ -867,6 +916,14 @@ Please transfer again.</translation>
     <message>
         <source>Veritabanı</source>
         <translation>Database</translation>
+    </message>
+    <message>
+        <source>Arşiv yerel veritabanında tutulur: %1</source>
+        <translation>The archive is kept in the local database: %1</translation>
+    </message>
+    <message>
+        <source>Arşiv sunucusuna bağlanılamadı:</source>
+        <translation>Could not connect to the archive server:</translation>
     </message>
 </context>
 <context>

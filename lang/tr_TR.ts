@@ -9,6 +9,43 @@
     </message>
 </context>
 <context>
+    <name>ArchiveLogin</name>
+    <message>
+        <source>Veritabanı parolası</source>
+        <translation>Veritabanı parolası</translation>
+    </message>
+    <message>
+        <source>%1 için parola:</source>
+        <translation>%1 için parola:</translation>
+    </message>
+    <message>
+        <source>Bir PostgreSQL adresi değil (postgresql://kullanıcı@sunucu:port/veritabanı).</source>
+        <translation>Bir PostgreSQL adresi değil (postgresql://kullanıcı@sunucu:port/veritabanı).</translation>
+    </message>
+    <message>
+        <source>Veritabanı</source>
+        <translation>Veritabanı</translation>
+    </message>
+    <message>
+        <source>Bağlantı kurulamadı:</source>
+        <translation>Bağlantı kurulamadı:</translation>
+    </message>
+    <message>
+        <source>Arşiv ayarı kaydedildi: %1
+Bu çalışmada VLXLOGGER_ARCHIVE ortam değişkeninin arşivi kullanılıyor.</source>
+        <translation>Arşiv ayarı kaydedildi: %1
+Bu çalışmada VLXLOGGER_ARCHIVE ortam değişkeninin arşivi kullanılıyor.</translation>
+    </message>
+    <message>
+        <source>Arşiv: %1</source>
+        <translation>Arşiv: %1</translation>
+    </message>
+    <message>
+        <source>Adreste parola olmasın: parola bağlanırken sorulur ya da PGPASSWORD veya parola dosyasından okunur.</source>
+        <translation>Adreste parola olmasın: parola bağlanırken sorulur ya da PGPASSWORD veya parola dosyasından okunur.</translation>
+    </message>
+</context>
+<context>
     <name>ChartTab</name>
     <message>
         <source>İstasyon No ile süz</source>
@@ -165,6 +202,18 @@
     <message>
         <source>Hacim: %1 %2</source>
         <translation>Hacim: %1 %2</translation>
+    </message>
+    <message>
+        <source>Arşiv sunucusu: postgresql://kullanıcı@sunucu:5432/veritabanı (boş: data.db)</source>
+        <translation>Arşiv sunucusu: postgresql://kullanıcı@sunucu:5432/veritabanı (boş: data.db)</translation>
+    </message>
+    <message>
+        <source>PostgreSQL arşivinin adresi (Archive/url). Parola buraya yazılmaz: PGPASSWORD, parola dosyası ya da bağlanırken sorulur.</source>
+        <translation>PostgreSQL arşivinin adresi (Archive/url). Parola buraya yazılmaz: PGPASSWORD, parola dosyası ya da bağlanırken sorulur.</translation>
+    </message>
+    <message>
+        <source>Bağlantıyı dene</source>
+        <translation>Bağlantıyı dene</translation>
     </message>
 </context>
 <context>
@@ -867,6 +916,14 @@ Lütfen tekrar aktarım yapın.</translation>
     <message>
         <source>Veritabanı</source>
         <translation>Veritabanı</translation>
+    </message>
+    <message>
+        <source>Arşiv yerel veritabanında tutulur: %1</source>
+        <translation>Arşiv yerel veritabanında tutulur: %1</translation>
+    </message>
+    <message>
+        <source>Arşiv sunucusuna bağlanılamadı:</source>
+        <translation>Arşiv sunucusuna bağlanılamadı:</translation>
     </message>
 </context>
 <context>

@@ -2,7 +2,7 @@
 # build needs when any is missing. Quiet and idempotent.
 VLX_PACKAGES="cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6sql6-sqlite \
 qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n libgl1-mesa-dev \
-qt6-charts-dev libqt6opengl6-dev libsqlite3-dev"
+qt6-charts-dev libqt6opengl6-dev libsqlite3-dev postgresql libpq-dev libqt6sql6-psql"
 
 vlx_install_deps() {
   local missing=""

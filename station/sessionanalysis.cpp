@@ -4,6 +4,7 @@
 // fails (or a program closed meanwhile) never costs the user them.
 #include "stationsession.h"
 
+#include "archivelocation.h"
 #include "debuglog.h"
 #include "compactdownload.h"
 #include "decodedownload.h"
@@ -160,8 +161,12 @@ ArchiveResult StationSession::archiveDownload(const CompactDownload &decoded)
 {
     emit analysisProgress(FormText::tr("Veriler kaydediliyor..."), 0, -1);
     QCoreApplication::processEvents();
-    StationArchive archive(m_archiveDatabase());
-    const ArchiveResult stored = archive.store(decoded.files, [this](qint64 done, qint64 total) {
+    // An archive on a server is this thread's connection to it; the
+    // session's own database is the SQLite file's.
+    const std::unique_ptr<StationArchive> archive = ArchiveLocation::current().isServer()
+        ? std::make_unique<StationArchive>()
+        : std::make_unique<StationArchive>(m_archiveDatabase());
+    const ArchiveResult stored = archive->store(decoded.files, [this](qint64 done, qint64 total) {
         emit analysisProgress(QString(), done, total);
     });
     emit trace(QStringLiteral("(13) Archive %1: %2 rows added, %3 removed %4:%5")

@@ -205,7 +205,7 @@ CopyPlan StationSession::planFromCopy(qint64 usedBytes)
     // this logger's copy from another's.
     m_copySerial = m_parameters ? m_parameters->serialNo.trimmed() : QString();
     if (!m_copySerial.isEmpty() && !m_memoryCopy)
-        m_memoryCopy = std::make_unique<MemoryCopy>(Paths::memoryCopyFile());
+        m_memoryCopy = MemoryCopy::forArchive();
     m_keepingCopy = false;
     m_keptBytes = 0;
     if (m_copySerial.isEmpty() || !m_memoryCopy->isOpen()) {

@@ -5,6 +5,8 @@
 // collection log, a second run after the loggers recorded more, --status,
 // bad station files, a second collector on the same data root and SIGTERM.
 #include "paths.h"
+#include "pgconnection.h"
+#include "pgserver.h"
 #include "simprocess.h"
 #include "testenv.h"
 
@@ -124,6 +126,7 @@ class TestVlxCollect : public QObject
 private slots:
     void initTestCase();
     void once_collectsTheNetwork_reportsLogsAndFetchesOnlyNewBlocksNextTime();
+    void archiveOnServer_rowsLogAndKeptCopyThere_badUrlExitTwo();
     void stationFile_refused_exitTwoNamingStationAndKey_data();
     void stationFile_refused_exitTwoNamingStationAndKey();
     void dataRoot_heldByACollector_exitThree_staleLockTakenOver();
@@ -269,6 +272,43 @@ void TestVlxCollect::once_collectsTheNetwork_reportsLogsAndFetchesOnlyNewBlocksN
     QCOMPARE(status.line("Kopuk").value("state").toString(), QStringLiteral("late"));
     QCOMPARE(status.line("Kapali").value("state").toString(), QStringLiteral("late"));
     QCOMPARE(status.line("Kapali").value("last_attempt").toString(), QString());
+}
+
+// --archive URL: the station's rows, its log line and its kept copy go to
+// the server; the local files hold none of them.
+void TestVlxCollect::archiveOnServer_rowsLogAndKeptCopyThere_badUrlExitTwo()
+{
+    PgServer server;
+    QVERIFY2(server.start(), qPrintable(server.error()));
+    const QString image = writeImage(m_dir, QStringLiteral("SRV-A"), QStringLiteral("5201"), 3);
+    QString port;
+    auto sim = serve({"--image", image, "--serial", "SRV-A", "--tcp", "0"}, &port);
+    QVERIFY(sim);
+    const QString stations = m_dir + QStringLiteral("/server.ini");
+    writeFile(stations, QStringLiteral("[Sunucu]\nlink = gprs\nhost = 127.0.0.1:%1\n").arg(port));
+
+    const Run run = collect({"--stations", stations, "--once", "--json", "--archive", server.url()});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
+    const qint64 newRows = qint64(run.line("Sunucu").value("new_rows").toDouble());
+    QVERIFY(newRows > 0);
+    PgConnection check;
+    QVERIFY(check.open(server.url()));
+    const PgResult counts = check.exec(
+        "SELECT (SELECT count(*) FROM datadetay d JOIN data f ON d.data = f.id WHERE f.istasyonno = '5201'), "
+        "(SELECT count(*) FROM collection WHERE station = 'Sunucu' AND result = 'ok'), "
+        "(SELECT count(*) FROM memory_copy WHERE serial = 'SRV-A')");
+    QVERIFY2(counts.ok(), qPrintable(check.errorText()));
+    QCOMPARE(counts.number(0, 0), newRows);
+    QCOMPARE(counts.number(0, 1), qint64(1));
+    QCOMPARE(counts.number(0, 2), qint64(blocksOf(image)));
+    QCOMPARE(keptBlocks(QStringLiteral("SRV-A")), 0);
+    QVERIFY(archiveRows(QStringLiteral("5201")) <= 0);
+    const Run status = collect({"--stations", stations, "--status", "--json", "--archive", server.url()});
+    QCOMPARE(status.line("Sunucu").value("state").toString(), QStringLiteral("ok"));
+
+    const Run bad = collect({"--stations", stations, "--once", "--archive", "postgresql://vlx@localhost/x?nosuchoption=1"});
+    QCOMPARE(bad.exitCode, 2);
+    QVERIFY2(bad.errors.contains(QStringLiteral("nosuchoption")), qPrintable(bad.errors));
 }
 
 void TestVlxCollect::stationFile_refused_exitTwoNamingStationAndKey_data()

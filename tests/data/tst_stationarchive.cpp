@@ -1,17 +1,24 @@
-// The station archive against a real SQLite file in the test's data root:
-// the rows a download gives, what a second, a grown, a shorter and a
-// rewritten download change, a lost table, a full disk, and a database that
-// refuses the write. Every case runs twice: with the rows written through
-// SQLite's own interface, and through Qt's, the path where that interface
+// The station archive against a real SQLite file in the test's data root and
+// against a private PostgreSQL server, every case once per store: the rows a
+// download gives, what a second, a grown, a shorter and a rewritten download
+// change, two writers at once, a lost table, and a server gone in the middle
+// of a store; for the SQLite file also a full disk and a database that
+// refuses the write, for the server a user who may not make the tables and a
+// server that never answers. The SQLite file is written both through
+// SQLite's own interface and through Qt's, the path where that interface
 // cannot be reached.
 #include "archiveseries.h"
+#include "archivetables.h"
 #include "database.h"
 #include "decodedownload.h"
 #include "downloadbuilder.h"
 #include "paths.h"
+#include "pgconnection.h"
+#include "pgserver.h"
 #include "sqliterowwriter.h"
 #include "stationarchive.h"
 #include "testenv.h"
+#include "waits.h"
 #include "vlxfile.h"
 
 #include <QDir>
@@ -20,7 +27,10 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTcpServer>
 #include <QtTest>
+
+#include <future>
 
 using namespace DownloadBuilder;
 
@@ -56,8 +66,39 @@ QByteArray fileB()
         + measurement(0x41C40000 /*24.5*/, ten);
 }
 
+// The store of the running case: the server's URL, or empty for SQLite.
+QString serverUrl;
+
+std::shared_ptr<PgConnection> connectServer()
+{
+    auto server = std::make_shared<PgConnection>();
+    server->open(serverUrl);
+    return server;
+}
+
+std::unique_ptr<StationArchive> archiveOfStore()
+{
+    return serverUrl.isEmpty() ? std::make_unique<StationArchive>(QSqlDatabase::database())
+                               : std::make_unique<StationArchive>(connectServer());
+}
+
 QStringList select(const QString &sql)
 {
+    if (!serverUrl.isEmpty()) {
+        PgConnection server;
+        server.open(serverUrl);
+        const PgResult r = server.exec(sql.toUtf8().constData());
+        if (!r.ok())
+            return {QStringLiteral("error: ") + server.errorText()};
+        QStringList rows;
+        for (int i = 0; i < r.rows(); ++i) {
+            QStringList columns;
+            for (int c = 0; c < r.columns(); ++c)
+                columns << r.text(i, c);
+            rows << columns.join(QLatin1Char('|'));
+        }
+        return rows;
+    }
     QSqlQuery query;
     QStringList rows;
     if (!query.exec(sql))
@@ -79,8 +120,7 @@ qint64 count(const QString &table)
 ArchiveResult store(const QByteArray &download)
 {
     const DecodedDownload decoded = decodeDownload(download);
-    StationArchive archive;
-    return archive.store(decoded.files);
+    return archiveOfStore()->store(decoded.files);
 }
 
 } // namespace
@@ -90,33 +130,51 @@ class TestStationArchive : public QObject
     Q_OBJECT
 private slots:
     void initTestCase_data();
+    void initTestCase();
     void init();
     void cleanup();
 
     void store_twoFiles_rowsMatchTheRecords();
     void store_again_data();
     void store_again();
+    void store_twoWritersAtOnce_everyRecordOnce();
+    void store_serverGoneMidStore_rolledBackAndNextStoreWritesAll();
     void store_afterATableWasLost_data();
     void store_afterATableWasLost();
     void store_diskFull_leavesTablesAsBeforeAndGivesSpaceBack();
     void store_databaseNotWritable_reportsDriverError_data();
     void store_databaseNotWritable_reportsDriverError();
+
+private:
+    PgServer m_server;
 };
 
 void TestStationArchive::initTestCase_data()
 {
+    QTest::addColumn<bool>("onServer");
     QTest::addColumn<bool>("bulk");
-    QTest::newRow("bulk rows") << true;
-    QTest::newRow("rows through Qt") << false;
+    QTest::newRow("SQLite") << false << true;
+    QTest::newRow("SQLite, rows through Qt") << false << false;
+    QTest::newRow("PostgreSQL") << true << true;
+}
+
+void TestStationArchive::initTestCase()
+{
+    Waits::current().serverConnect = 2000;
+    QVERIFY2(m_server.start(), qPrintable(m_server.error()));
 }
 
 void TestStationArchive::init()
 {
+    QFETCH_GLOBAL(bool, onServer);
     QFETCH_GLOBAL(bool, bulk);
     SqliteRowWriter::allowBulkPath(bulk);
     TestEnv::freshAppDir(QStringLiteral("tst_stationarchive"));
     QVERIFY(QDir().mkpath(Paths::dataRoot()));
     QVERIFY(openDatabase());
+    serverUrl = onServer ? m_server.url() : QString();
+    if (onServer)
+        QVERIFY2(m_server.reset(), qPrintable(m_server.error()));
 }
 
 void TestStationArchive::cleanup()
@@ -131,8 +189,7 @@ void TestStationArchive::store_twoFiles_rowsMatchTheRecords()
     qint64 lastDone = -1;
     qint64 lastTotal = -1;
     const DecodedDownload decoded = decodeDownload(download);
-    StationArchive archive;
-    const ArchiveResult r = archive.store(decoded.files, [&](qint64 done, qint64 total) {
+    const ArchiveResult r = archiveOfStore()->store(decoded.files, [&](qint64 done, qint64 total) {
         QVERIFY(done >= lastDone);
         lastDone = done;
         lastTotal = total;
@@ -240,6 +297,64 @@ void TestStationArchive::store_again()
     QCOMPARE(select(rowsOf.arg(1)), revised);
 }
 
+// Two programs store the same download at the same moment, each through a
+// connection of its own: whichever comes second finds the first one's rows.
+void TestStationArchive::store_twoWritersAtOnce_everyRecordOnce()
+{
+    const QByteArray download = fileA(2, minusThree, 20000) + fileB() + erased();
+    const DecodedDownload decoded = decodeDownload(download);
+    auto write = [&](const QString &name) {
+        if (!serverUrl.isEmpty())
+            return archiveOfStore()->store(decoded.files);
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(Paths::databaseFile());
+        QString problem;
+        ArchiveResult r = openArchive(db, &problem) == ArchiveOpen::Opened ? StationArchive(db).store(decoded.files)
+                                                                          : ArchiveResult();
+        db.close();
+        return r;
+    };
+    std::future<ArchiveResult> first = std::async(std::launch::async, write, QStringLiteral("first"));
+    std::future<ArchiveResult> second = std::async(std::launch::async, write, QStringLiteral("second"));
+    const ArchiveResult one = first.get();
+    const ArchiveResult two = second.get();
+    QSqlDatabase::removeDatabase(QStringLiteral("first"));
+    QSqlDatabase::removeDatabase(QStringLiteral("second"));
+    QVERIFY2(one.ok && two.ok, qPrintable(one.error + two.error));
+    const qint64 rows = 9 + 2 * 20000 + 2;
+    QCOMPARE(one.rowsAdded + two.rowsAdded, rows);
+    QCOMPARE(count(QStringLiteral("datadetay")), rows);
+    QCOMPARE(select(QStringLiteral("SELECT istasyonno FROM data ORDER BY id")), (QStringList{"1234", "77"}));
+}
+
+// The server ends the store's session while its rows go in: nothing of the
+// store stays, and the next store, on the same archive, writes everything.
+void TestStationArchive::store_serverGoneMidStore_rolledBackAndNextStoreWritesAll()
+{
+    if (serverUrl.isEmpty())
+        QSKIP("a server that goes away: the server only");
+    QVERIFY(store(fileB() + erased()).ok);
+    const DecodedDownload decoded = decodeDownload(fileA(2, minusThree, 20000) + erased());
+    const std::shared_ptr<PgConnection> connection = connectServer();
+    StationArchive archive(connection);
+    bool terminated = false;
+    const ArchiveResult cut = archive.store(decoded.files, [&](qint64, qint64) {
+        if (!terminated)
+            terminated = m_server.execute(QStringLiteral("SELECT pg_terminate_backend(%1, 10000)")
+                                              .arg(connection->backendPid()));
+    });
+    QVERIFY(terminated);
+    QVERIFY(!cut.ok);
+    QVERIFY2(cut.error.contains(QStringLiteral("vlx@127.0.0.1:%1/postgres").arg(m_server.port())),
+             qPrintable(cut.error));
+    QCOMPARE(count(QStringLiteral("datadetay")), 2);
+    QCOMPARE(count(QStringLiteral("data")), 1);
+    const ArchiveResult next = archive.store(decoded.files);
+    QVERIFY2(next.ok, qPrintable(next.error));
+    QCOMPARE(next.rowsAdded, qint64(9 + 2 * 20000));
+    QCOMPARE(count(QStringLiteral("datadetay")), 2 + 9 + 2 * 20000);
+}
+
 // A stale cache is left behind as by a kill between the commit and the
 // cache's write; the rows written anew after a lost `datadetay` get the same
 // ids as the lost ones, so only the revision counter tells the cache is old.
@@ -256,17 +371,19 @@ void TestStationArchive::store_afterATableWasLost()
     QFETCH(QString, table);
     QFETCH(quint32, lastValue);
     QVERIFY(store(fileA(2, minusThree, 3) + erased()).ok);
-    StationArchive archive;
+    const std::unique_ptr<StationArchive> archive = archiveOfStore();
     ArchiveSeries series;
-    QVERIFY(archive.series(1, &series));
-    QFile cache(archive.cacheFolder() + QStringLiteral("/1.series"));
+    QVERIFY(archive->series(1, &series));
+    QFile cache(archive->cacheFolder() + QStringLiteral("/1.series"));
     QVERIFY(cache.open(QIODevice::ReadOnly));
     const QByteArray staleCache = cache.readAll();
     cache.close();
 
-    QSqlQuery drop;
-    QVERIFY(drop.exec(QStringLiteral("DROP TABLE ") + table));
-    QVERIFY(createTables());
+    // The server makes its tables anew at the next store.
+    if (!serverUrl.isEmpty())
+        QVERIFY(m_server.execute(QStringLiteral("DROP TABLE ") + table));
+    else
+        QVERIFY(QSqlQuery().exec(QStringLiteral("DROP TABLE ") + table) && createTables());
     const ArchiveResult again = store(fileA(2, minusThree, 3, lastValue) + erased());
     QVERIFY2(again.ok, qPrintable(again.error));
     QVERIFY(cache.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -276,12 +393,14 @@ void TestStationArchive::store_afterATableWasLost()
     QCOMPARE(again.fileIds, QList<qint64>{1});
     QCOMPARE(count(QStringLiteral("datadetay")), 15);
     QCOMPARE(select(QStringLiteral("SELECT id, istasyonno FROM data")), QStringList{"1|1234"});
-    QVERIFY(archive.series(1, &series));
+    QVERIFY(archive->series(1, &series));
     QCOMPARE(series.values[0].back(), lastValue == ten ? 10.0f : 2.0f);
 }
 
 void TestStationArchive::store_diskFull_leavesTablesAsBeforeAndGivesSpaceBack()
 {
+    if (!serverUrl.isEmpty())
+        QSKIP("SQLite's page limit stands for a full disk: the SQLite file only");
     QVERIFY(store(fileA() + erased()).ok);
     const QStringList before = select(QStringLiteral("SELECT * FROM datadetay ORDER BY id"));
     // The disk fills up a hundred pages on, while the second file's rows go
@@ -309,11 +428,38 @@ void TestStationArchive::store_databaseNotWritable_reportsDriverError_data()
     QTest::addColumn<QString>("kind");
     QTest::newRow("read-only database") << "readonly";
     QTest::newRow("not an SQLite file") << "garbage";
+    QTest::newRow("server: a user who may not make the tables") << "reader";
+    QTest::newRow("server: nothing answers at the port") << "silent";
 }
 
 void TestStationArchive::store_databaseNotWritable_reportsDriverError()
 {
     QFETCH(QString, kind);
+    const bool serverCase = kind == QLatin1String("reader") || kind == QLatin1String("silent");
+    if (serverCase == serverUrl.isEmpty())
+        QSKIP("a case of the other store");
+    if (!serverUrl.isEmpty()) {
+        // The connection waits at most the connect time-out for a server
+        // that takes the connection and never answers.
+        QTcpServer silent;
+        QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
+        QVERIFY(m_server.execute(QStringLiteral("DROP ROLE IF EXISTS reader; CREATE ROLE reader LOGIN")));
+        const QString url = kind == QLatin1String("reader")
+            ? QStringLiteral("postgresql://reader@127.0.0.1:%1/postgres").arg(m_server.port())
+            : QStringLiteral("postgresql://vlx@127.0.0.1:%1/postgres").arg(silent.serverPort());
+        auto connection = std::make_shared<PgConnection>();
+        QElapsedTimer clock;
+        clock.start();
+        connection->open(url);
+        const ArchiveResult r = StationArchive(connection).store(decodeDownload(fileA() + erased()).files);
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.contains(PgConnection::displayName(url)), qPrintable(r.error));
+        if (kind == QLatin1String("reader"))
+            QVERIFY2(r.error.contains(QStringLiteral("the table \"schema_version\" is missing")), qPrintable(r.error));
+        else
+            QVERIFY2(clock.elapsed() < 30000, qPrintable(r.error));
+        return;
+    }
     cleanup();
     const QString path = Paths::databaseFile();
     if (kind == QLatin1String("garbage")) {

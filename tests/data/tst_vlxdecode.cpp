@@ -1,6 +1,11 @@
+#include "archiveseries.h"
+#include "archivetables.h"
 #include "downloadbuilder.h"
 #include "paths.h"
+#include "pgconnection.h"
+#include "pgserver.h"
 #include "rawdump.h"
+#include "stationarchive.h"
 #include "testenv.h"
 
 #include <QDir>
@@ -78,6 +83,7 @@ private slots:
     void decode_withoutOutput_writesToExportPathAndPrintsIt();
     void decode_threeFiles_writesEachWhereAsked();
     void archive_twoWritersAtOnce_bothStore();
+    void archive_onServer_sameRowsAndAnswersAsSqlite();
     void dump_writesRawDumpLayout();
     void csv_withFlow_writesTheFlowColumn();
     void decode_invalidDownload_exitsOneWithMessage_data();
@@ -251,6 +257,68 @@ void TestVlxDecode::archive_twoWritersAtOnce_bothStore()
     QSqlDatabase::removeDatabase(connection);
 }
 
+// The same memory through --db into an SQLite file and into a private
+// server: the same report, the same list of files and the same series.
+void TestVlxDecode::archive_onServer_sameRowsAndAnswersAsSqlite()
+{
+    PgServer server;
+    QVERIFY2(server.start(), qPrintable(server.error()));
+    const QString in = m_dir + QStringLiteral("/memory.bin");
+    QCOMPARE(QProcess::execute(TestEnv::binDir() + QStringLiteral("/vlxlogger-sim"),
+                               {"--days", "40", "--files", "2", "--write-image", in}),
+             0);
+    const QString db = m_dir + QStringLiteral("/archive.db");
+    QByteArray reports[2];
+    for (int again = 0; again < 2; ++again) {
+        const Run local = runTool({in, QStringLiteral("-d"), m_dir, QStringLiteral("--db"), db});
+        const Run remote = runTool({in, QStringLiteral("-d"), m_dir, QStringLiteral("--db"), server.url()});
+        QCOMPARE(local.exitCode, 0);
+        QVERIFY2(remote.exitCode == 0, remote.err.constData());
+        const QByteArray name = QStringLiteral("vlx@127.0.0.1:%1/postgres").arg(server.port()).toUtf8();
+        // The last line tells what the store did, after the archive's name.
+        const QByteArray localLine = local.out.trimmed().split('\n').last();
+        const QByteArray remoteLine = remote.out.trimmed().split('\n').last();
+        QVERIFY2(remoteLine.startsWith(name + ": 2 files, "), remote.out.constData());
+        reports[again] = remoteLine.mid(name.size());
+        QCOMPARE(reports[again], localLine.mid(QDir::toNativeSeparators(db).toUtf8().size()));
+    }
+    QVERIFY2(reports[1].contains(": 2 files, 0 rows added"), reports[1].constData());
+    {
+        QSqlDatabase file = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("local"));
+        file.setDatabaseName(db);
+        QVERIFY(file.open());
+        StationArchive local(file);
+        auto connection = std::make_shared<PgConnection>();
+        QVERIFY(connection->open(server.url()));
+        StationArchive onServer(connection);
+        // Read back from the server's rows, not from what vlxdecode cached.
+        QVERIFY(QDir(onServer.cacheFolder()).exists());
+        QVERIFY(QDir(onServer.cacheFolder()).removeRecursively());
+        // An empty filter, as the chart's field gives it (a null one binds as NULL).
+        const QList<ArchivedFile> files = local.files(QStringLiteral(""));
+        const QList<ArchivedFile> served = onServer.files(QStringLiteral(""));
+        QVERIFY2(served.size() == 2, qPrintable(onServer.lastError()));
+        QCOMPARE(served.size(), files.size());
+        for (int i = 0; i < files.size(); ++i) {
+            const auto listed = [](const ArchivedFile &a) {
+                return QStringList{a.stationNo, a.installTime.toString(), QString::number(a.recordCount),
+                                   a.firstRecord.toString(), a.lastRecord.toString()};
+            };
+            QCOMPARE(listed(served[i]), listed(files[i]));
+            ArchiveSeries a;
+            ArchiveSeries b;
+            QVERIFY(local.series(files[i].id, &a));
+            QVERIFY2(onServer.series(served[i].id, &b), qPrintable(onServer.lastError()));
+            QCOMPARE(b.times, a.times);
+            QCOMPARE(b.values[0], a.values[0]);
+            QCOMPARE(b.summaries.size(), a.summaries.size());
+            QCOMPARE(b.channelName[1], a.channelName[1]);
+        }
+        file.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("local"));
+}
+
 void TestVlxDecode::dump_writesRawDumpLayout()
 {
     const QString in = m_dir + QStringLiteral("/download.bin");
@@ -348,6 +416,8 @@ void TestVlxDecode::usageOrIoError_exitsTwo_data()
         << QStringList{"--dump", "@in", "-o", "@dir/no/such/raw.txt"} << QByteArray("raw.txt");
     QTest::newRow("--dump with --db") << QStringList{"--dump", "@in", "-o", "@dir/x.txt", "--db", "@dir/a.db"}
                                       << QByteArray("--db");
+    QTest::newRow("--db with a URL that does not parse")
+        << QStringList{"@in", "--db", "postgresql://vlx@localhost/x?nosuchoption=1"} << QByteArray("nosuchoption");
     QTest::newRow("-o and -d together") << QStringList{"@in", "-o", "@dir/x.txt", "-d", "@dir/no"}
                                          << QByteArray("-d");
     QTest::newRow("endless standard input") << QStringList{"-", "-o", "@dir/x.txt"}

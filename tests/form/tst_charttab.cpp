@@ -3,6 +3,7 @@
 // the shown span.
 #include "formfixture.h"
 
+#include "archivelocation.h"
 #include "archiveseries.h"
 #include "charttab.h"
 #include "csvexport.h"
@@ -11,6 +12,8 @@
 #include "memorygenerator.h"
 #include "messagebox.h"
 #include "paths.h"
+#include "pgconnection.h"
+#include "pgserver.h"
 #include "ratingtab.h"
 #include "stationarchive.h"
 
@@ -20,6 +23,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
+#include <QInputDialog>
 #include <QTableWidget>
 #include <QFile>
 #include <QScatterSeries>
@@ -46,6 +50,7 @@ private slots:
     void rating_flowChartedExportedAndEditedOnTheDebiPage();
     void archiveChange_chartAndCsvShowTheNewRows_data();
     void archiveChange_chartAndCsvShowTheNewRows();
+    void archiveAddress_triedWithThePasswordAskedAndChartedFrom();
 };
 
 namespace {
@@ -336,11 +341,14 @@ void TestChartTab::archiveChange_chartAndCsvShowTheNewRows_data()
 {
     QTest::addColumn<int>("days");            // of the second store; 0 drops the rows
     QTest::addColumn<bool>("otherProgram");   // stored through a connection of its own
-    QTest::newRow("grown by the form's download") << 3 << false;
-    QTest::newRow("cut short by the form's download: nothing removed") << 1 << false;
-    QTest::newRow("grown by another program") << 3 << true;
-    QTest::newRow("cut short by another program: nothing removed") << 1 << true;
-    QTest::newRow("rows dropped by another program") << 0 << true;
+    QTest::addColumn<bool>("onServer");       // the archive on a PostgreSQL server (VLXLOGGER_ARCHIVE)
+    QTest::newRow("grown by the form's download") << 3 << false << false;
+    QTest::newRow("cut short by the form's download: nothing removed") << 1 << false << false;
+    QTest::newRow("grown by another program") << 3 << true << false;
+    QTest::newRow("cut short by another program: nothing removed") << 1 << true << false;
+    QTest::newRow("rows dropped by another program") << 0 << true << false;
+    QTest::newRow("server: grown by another program") << 3 << true << true;
+    QTest::newRow("server: cut short by the form's download: nothing removed") << 1 << false << true;
 }
 
 // A second store of the shown file: chart, list and CSV show the new rows, whoever stored them.
@@ -348,6 +356,15 @@ void TestChartTab::archiveChange_chartAndCsvShowTheNewRows()
 {
     QFETCH(int, days);
     QFETCH(bool, otherProgram);
+    QFETCH(bool, onServer);
+    static PgServer server;   // one for the whole run, on first use
+    if (onServer) {
+        if (server.port() == 0)
+            QVERIFY2(server.start(), qPrintable(server.error()));
+        QVERIFY2(server.reset(), qPrintable(server.error()));
+        qputenv("VLXLOGGER_ARCHIVE", server.url().toUtf8());
+    }
+    const auto localAgain = qScopeGuard([] { qunsetenv("VLXLOGGER_ARCHIVE"); });
     FormFixture f(QStringLiteral("chart_follows"));
     const QList<qint64> ids = storeFile(StationArchive(), 2);
     f.createForm();
@@ -359,8 +376,14 @@ void TestChartTab::archiveChange_chartAndCsvShowTheNewRows()
         QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
         other.setDatabaseName(Paths::databaseFile());
         QVERIFY(other.open());
+        auto otherServer = std::make_shared<PgConnection>();
         if (days == 0)
             QVERIFY(QSqlQuery(other).exec(QStringLiteral("DROP TABLE datadetay")));
+        else if (onServer)
+            QCOMPARE(storeFile(otherProgram && otherServer->open(server.url()) ? StationArchive(otherServer)
+                                                                               : StationArchive(),
+                               days),
+                     ids);
         else
             QCOMPARE(storeFile(StationArchive(otherProgram ? other : QSqlDatabase::database()), days), ids);
         if (!otherProgram)
@@ -387,6 +410,52 @@ void TestChartTab::archiveChange_chartAndCsvShowTheNewRows()
     const QList<QByteArray> lines = written.readAll().split('\n');
     QVERIFY(lines.at(lines.size() - 2).startsWith(timeText(double(last), "yyyy-MM-ddThh:mm").toLatin1() + ','));
     BOXSPY_VERIFY(f.boxes);
+}
+
+// The address field and "Bağlantıyı dene" against a server that wants a
+// password: asked again after a wrong one, kept out of settings.ini and the
+// log, and the list then read from the server.
+void TestChartTab::archiveAddress_triedWithThePasswordAskedAndChartedFrom()
+{
+    PgServer server;
+    QVERIFY2(server.start(QStringLiteral("sifre-42")), qPrintable(server.error()));
+    auto admin = std::make_shared<PgConnection>();
+    QVERIFY(admin->open(server.socketUrl()));
+    QCOMPARE(storeFile(StationArchive(admin), 2).size(), 1);
+    FormFixture f(QStringLiteral("chart_address"));
+    f.createForm();
+    openChartPage(f);
+    QTRY_COMPARE(f.widget<QTreeWidget>("lstArsiv")->topLevelItemCount(), 0);
+
+    // A password written into the address would end up in settings.ini: refused.
+    f.widget<QLineEdit>("txtArsivAdresi")->setText(server.url().replace("vlx@", "vlx:sifre-42@"));
+    f.boxes.expect(MessageBox::Critical, QStringLiteral("Veritabanı"));
+    f.click("btnBaglantiyiDene");
+    QStringList typed{QStringLiteral("yanlis"), QStringLiteral("sifre-42")};
+    int asked = 0;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget())) {
+            dialog->setTextValue(typed.value(asked++));
+            dialog->accept();
+        }
+    });
+    answer.start(20);
+    f.widget<QLineEdit>("txtArsivAdresi")->setText(server.url());
+    const QString name = QStringLiteral("vlx@127.0.0.1:%1/postgres").arg(server.port());
+    f.boxes.expect(MessageBox::Information, QStringLiteral("Veritabanı"), QStringLiteral("Arşiv: ") + name);
+    f.click("btnBaglantiyiDene");
+    QCOMPARE(asked, 2);
+    QCOMPARE(f.widget<QTreeWidget>("lstArsiv")->topLevelItemCount(), 1);
+    QCOMPARE(QSettings(Paths::settingsFile(), QSettings::IniFormat).value("Archive/url").toString(), server.url());
+    for (const QFileInfo &file : QDir(f.appDir).entryInfoList(QDir::Files) + QDir(f.appDir + "/log").entryInfoList(QDir::Files)) {
+        QFile read(file.filePath());
+        QVERIFY(read.open(QIODevice::ReadOnly));
+        QVERIFY2(!read.readAll().contains("sifre-42"), qPrintable(file.filePath()));
+    }
+    BOXSPY_VERIFY(f.boxes);
+    ArchiveLocation::setCurrent(ArchiveLocation());
+    ArchiveLocation::setPassword(QString());
 }
 
 QTEST_MAIN(TestChartTab)

@@ -3,6 +3,7 @@
 // and over a pseudo-terminal, a second visit after the logger recorded more,
 // a line dropped in the middle, and the faults that must end an operation
 // with a clear word instead of a hang.
+#include "archivelocation.h"
 #include "archivetables.h"
 #include "memorycopy.h"
 #include "paths.h"
@@ -235,6 +236,9 @@ void TestStationSession::faults_endTheOperationWithAnError_data()
                                       << "Cihazdan gelen bilgi eksik!";
     QTest::newRow("connection refused") << "refused" << int(StationSession::Connect) << "Bağlantı sağlanamadı!";
     QTest::newRow("serial port missing") << "no port" << int(StationSession::Connect) << "Port açılamadı";
+    // Nothing listens at the server's port: the export is written all the same.
+    QTest::newRow("archive server down") << "server down" << int(StationSession::Download)
+                                         << "Veriler kaydedilemedi: vlx@127.0.0.1:%1/postgres: ";
 }
 
 void TestStationSession::faults_endTheOperationWithAnError()
@@ -251,6 +255,19 @@ void TestStationSession::faults_endTheOperationWithAnError()
         const QString port = QString::number(closed.serverPort());
         closed.close();
         session.connectTo(true, port);
+    } else if (fault == QLatin1String("server down")) {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        error = error.arg(closed.serverPort());
+        ArchiveLocation down;
+        down.url = QStringLiteral("postgresql://vlx@127.0.0.1:%1/postgres").arg(closed.serverPort());
+        closed.close();
+        ArchiveLocation::setCurrent(down);
+        QVERIFY(visit.start(true, {QStringLiteral("--station-no"), QStringLiteral("4329")}));
+        session.connectTo(true, visit.target);
+        QVERIFY(session.waitFor(StationSession::Connect).ok());
+        QVERIFY(session.waitFor(StationSession::ReadParameters).ok());
+        session.download();
     } else if (fault == QLatin1String("no port")) {
         session.connectTo(false, m_dir + QStringLiteral("/no-such-tty"));
     } else {
@@ -261,8 +278,14 @@ void TestStationSession::faults_endTheOperationWithAnError()
         session.connectTo(true, visit.target);
     }
     const StationOutcome outcome = session.waitFor(StationSession::Operation(operation), 20000);
+    ArchiveLocation::setCurrent(ArchiveLocation());
     QCOMPARE(outcome.result, StationOutcome::Failed);
-    QCOMPARE(outcome.error, error);
+    if (fault == QLatin1String("server down")) {
+        QVERIFY2(outcome.error.startsWith(error), qPrintable(outcome.error));
+        QVERIFY(!QDir(Paths::exportDir()).entryList({QStringLiteral("4329_*.txt")}).isEmpty());
+    } else {
+        QCOMPARE(outcome.error, error);
+    }
     QCOMPARE(session.operation(), StationSession::NoOperation);
 }
 
