@@ -155,8 +155,10 @@ qint64 StationArchive::recordCountOf(qint64 dataId)
     return rebuildSeries(dataId, &series) ? series.recordCount() : 0;
 }
 
-QList<ArchivedFile> StationArchive::files(const QString &stationFilter)
+QList<ArchivedFile> StationArchive::files(const QString &filterText)
 {
+    // A null text would be bound as NULL, which matches no row.
+    const QString stationFilter = filterText.isNull() ? QStringLiteral("") : filterText;
     if (m_server)
         return m_server->files(stationFilter);
     QList<ArchivedFile> list;
