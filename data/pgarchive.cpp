@@ -97,26 +97,9 @@ QList<ArchivedFile> PgArchive::files(const QString &stationFilter)
         file.installTime = timestampFromText(r.text(i, 3));
         list << file;
     }
-    const SeriesCache cache(cacheFolder());
-    for (ArchivedFile &file : list) {
-        SeriesCache::Stamp stored;
-        SeriesCache::Stamp current;
-        if (!stampOf(file.id, &current))
-            continue;
-        ArchiveSeries::Overview overview;
-        if (!cache.readOverview(file.id, &stored, &overview) || stored != current) {
-            ArchiveSeries s;
-            if (!rebuildSeries(file.id, &s))
-                continue;
-            overview = s.overview();
-        }
-        file.recordCount = overview.records + overview.summaries;
-        file.instantCount = overview.records;
-        if (overview.records > 0) {
-            file.firstRecord = QDateTime::fromSecsSinceEpoch(overview.firstTime, Qt::UTC);
-            file.lastRecord = QDateTime::fromSecsSinceEpoch(overview.lastTime, Qt::UTC);
-        }
-    }
+    fillFileOverviews(
+        list, cacheFolder(), [this](qint64 id, SeriesCache::Stamp *stamp) { return stampOf(id, stamp); },
+        [this](qint64 id, ArchiveSeries *series) { return rebuildSeries(id, series); });
     return list;
 }
 

@@ -186,8 +186,18 @@ QList<ArchivedFile> StationArchive::files(const QString &filterText)
         list << file;
     }
     query.finish();
-    const SeriesCache cache(cacheFolder());
-    for (ArchivedFile &file : list) {
+    fillFileOverviews(
+        list, cacheFolder(), [this](qint64 id, SeriesCache::Stamp *stamp) { return stampOf(id, stamp); },
+        [this](qint64 id, ArchiveSeries *series) { return rebuildSeries(id, series); });
+    return list;
+}
+
+void fillFileOverviews(QList<ArchivedFile> &files, const QString &cacheFolder,
+                       const std::function<bool(qint64, SeriesCache::Stamp *)> &stampOf,
+                       const std::function<bool(qint64, ArchiveSeries *)> &rebuild)
+{
+    const SeriesCache cache(cacheFolder);
+    for (ArchivedFile &file : files) {
         SeriesCache::Stamp stored;
         SeriesCache::Stamp current;
         if (!stampOf(file.id, &current))
@@ -195,7 +205,7 @@ QList<ArchivedFile> StationArchive::files(const QString &filterText)
         ArchiveSeries::Overview overview;
         if (!cache.readOverview(file.id, &stored, &overview) || stored != current) {
             ArchiveSeries s;
-            if (!rebuildSeries(file.id, &s))
+            if (!rebuild(file.id, &s))
                 continue;
             overview = s.overview();
         }
@@ -206,7 +216,6 @@ QList<ArchivedFile> StationArchive::files(const QString &filterText)
             file.lastRecord = QDateTime::fromSecsSinceEpoch(overview.lastTime, Qt::UTC);
         }
     }
-    return list;
 }
 
 qint64 StationArchive::dataVersion()

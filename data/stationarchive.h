@@ -86,6 +86,14 @@ struct ArchivedFile {
     QDateTime lastRecord;
 };
 
+// Fills in each listed file's counts and record span from the series cache in
+// cacheFolder, or from the file's rows (rebuild) where its cache is missing or
+// no longer carries the file's stamp (stampOf); a file whose stamp cannot be
+// read keeps them empty. Both archives list their files this way.
+void fillFileOverviews(QList<ArchivedFile> &files, const QString &cacheFolder,
+                       const std::function<bool(qint64, SeriesCache::Stamp *)> &stampOf,
+                       const std::function<bool(qint64, ArchiveSeries *)> &rebuild);
+
 // One `datadetay` row of a record, as the archive writes it.
 struct ArchiveRow {
     qint64 msecs = 0;   // the record's time, milliseconds since the epoch (UTC, as decoded)
