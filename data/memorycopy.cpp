@@ -58,6 +58,28 @@ struct MemoryCopy::Statements {
     QSqlQuery insert;
     QSqlQuery trim;
     QSqlQuery remove;
+
+    // The four statements on `table` of db; `insert` keeps a block, replacing
+    // the one at its address. Null with the driver's text on failure.
+    static std::unique_ptr<Statements> prepare(const QSqlDatabase &db, const QString &table,
+                                               const QString &insert, QString *error)
+    {
+        auto s = std::make_unique<Statements>();
+        s->select = QSqlQuery(db);
+        s->insert = QSqlQuery(db);
+        s->trim = QSqlQuery(db);
+        s->remove = QSqlQuery(db);
+        s->select.setForwardOnly(true);
+        if (!s->select.prepare(QStringLiteral("SELECT address, bytes, crc FROM %1 WHERE serial = ? ORDER BY address")
+                                   .arg(table))
+            || !s->insert.prepare(insert)
+            || !s->trim.prepare(QStringLiteral("DELETE FROM %1 WHERE serial = ? AND address > ?").arg(table))
+            || !s->remove.prepare(QStringLiteral("DELETE FROM %1 WHERE serial = ?").arg(table))) {
+            *error = db.lastError().text();
+            return nullptr;
+        }
+        return s;
+    }
 };
 
 MemoryCopy::MemoryCopy(const QString &fileName)
@@ -109,21 +131,13 @@ bool MemoryCopy::openOnServer()
     QSqlDatabase db = ArchiveLocation::openServerDatabase(m_connection);
     if (!db.isOpen())
         return fail("open", db.lastError().text());
-    auto statements = std::make_unique<Statements>();
-    statements->select = QSqlQuery(db);
-    statements->insert = QSqlQuery(db);
-    statements->trim = QSqlQuery(db);
-    statements->remove = QSqlQuery(db);
-    statements->select.setForwardOnly(true);
-    if (!statements->select.prepare(QStringLiteral(
-            "SELECT address, bytes, crc FROM memory_copy WHERE serial = ? ORDER BY address"))
-        || !statements->insert.prepare(QStringLiteral(
-            "INSERT INTO memory_copy (serial, address, bytes, crc) VALUES (?, ?, ?, ?) "
-            "ON CONFLICT (serial, address) DO UPDATE SET bytes = EXCLUDED.bytes, crc = EXCLUDED.crc"))
-        || !statements->trim.prepare(QStringLiteral(
-            "DELETE FROM memory_copy WHERE serial = ? AND address > ?"))
-        || !statements->remove.prepare(QStringLiteral("DELETE FROM memory_copy WHERE serial = ?")))
-        return fail("open", db.lastError().text());
+    auto statements = Statements::prepare(
+        db, QStringLiteral("memory_copy"),
+        QStringLiteral("INSERT INTO memory_copy (serial, address, bytes, crc) VALUES (?, ?, ?, ?) "
+                       "ON CONFLICT (serial, address) DO UPDATE SET bytes = EXCLUDED.bytes, crc = EXCLUDED.crc"),
+        &error);
+    if (!statements)
+        return fail("open", error);
     m_statements = std::move(statements);
     return true;
 }
@@ -149,20 +163,13 @@ bool MemoryCopy::open()
     }
     setup.finish();
 
-    auto statements = std::make_unique<Statements>();
-    statements->select = QSqlQuery(db);
-    statements->insert = QSqlQuery(db);
-    statements->trim = QSqlQuery(db);
-    statements->remove = QSqlQuery(db);
-    statements->select.setForwardOnly(true);
-    if (!statements->select.prepare(QStringLiteral(
-            "SELECT address, bytes, crc FROM memoryblock WHERE serial = ? ORDER BY address"))
-        || !statements->insert.prepare(QStringLiteral(
-            "INSERT OR REPLACE INTO memoryblock (serial, address, bytes, crc) VALUES (?, ?, ?, ?)"))
-        || !statements->trim.prepare(QStringLiteral(
-            "DELETE FROM memoryblock WHERE serial = ? AND address > ?"))
-        || !statements->remove.prepare(QStringLiteral("DELETE FROM memoryblock WHERE serial = ?")))
-        return fail("open", db.lastError().text());
+    QString error;
+    auto statements = Statements::prepare(
+        db, QStringLiteral("memoryblock"),
+        QStringLiteral("INSERT OR REPLACE INTO memoryblock (serial, address, bytes, crc) VALUES (?, ?, ?, ?)"),
+        &error);
+    if (!statements)
+        return fail("open", error);
     m_statements = std::move(statements);
     return true;
 }
