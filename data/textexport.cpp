@@ -9,10 +9,15 @@
 #include <QDebug>
 #include <QSaveFile>
 #include <QIODevice>
+#include <QThread>
 
+#include <algorithm>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
 #include <limits>
+#include <mutex>
+#include <thread>
 
 namespace TextExport {
 
@@ -256,6 +261,88 @@ bool writeDocument(const QByteArray &header, const Records &records, QIODevice &
     return out.write(begin, p - begin) == p - begin;
 }
 
+// The same for compact records, where a long file's lines are formatted by
+// two threads while this one writes: pieces of a fixed number of records
+// go to the threads in turn, into a few buffers that are written, and then
+// reused, in the file's order. A full memory's export takes about half the
+// time, with a few megabytes of buffers.
+bool writeCompactDocument(const QByteArray &header, const std::vector<DecodedRecord> &records,
+                          QIODevice &out)
+{
+    constexpr std::size_t linesPerPiece = 16384;
+    constexpr int bufferCount = 4;
+    constexpr int formatters = 2;
+    const std::size_t pieces = (records.size() + linesPerPiece - 1) / linesPerPiece;
+    if (pieces < 4 || QThread::idealThreadCount() < 2)
+        return writeDocument(header, records, out);
+    if (out.write(header) != header.size())
+        return false;
+
+    struct Buffer {
+        QByteArray text;
+        qsizetype length = 0;
+        std::size_t piece = 0;   // the piece it holds, or is free for
+        bool ready = false;
+    };
+    Buffer buffer[bufferCount];
+    for (int s = 0; s < bufferCount; ++s) {
+        buffer[s].text = QByteArray(qsizetype(linesPerPiece) * longestLine, Qt::Uninitialized);
+        buffer[s].piece = std::size_t(s);
+    }
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool stop = false;
+
+    auto format = [&](std::size_t first) {
+        for (std::size_t piece = first; piece < pieces; piece += formatters) {
+            Buffer &into = buffer[piece % bufferCount];
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                changed.wait(lock, [&] { return stop || (into.piece == piece && !into.ready); });
+                if (stop)
+                    return;
+            }
+            char *const begin = into.text.data();
+            char *p = begin;
+            DayCache cache;
+            const std::size_t end = std::min(records.size(), (piece + 1) * linesPerPiece);
+            for (std::size_t i = piece * linesPerPiece; i < end; ++i)
+                p = putRecordLine(p, records[i], cache);
+            {
+                const std::lock_guard<std::mutex> lock(mutex);
+                into.length = p - begin;
+                into.ready = true;
+            }
+            changed.notify_all();
+        }
+    };
+    std::thread threads[formatters] = {std::thread(format, 0), std::thread(format, 1)};
+
+    bool written = true;
+    for (std::size_t piece = 0; written && piece < pieces; ++piece) {
+        Buffer &from = buffer[piece % bufferCount];
+        {
+            std::unique_lock<std::mutex> lock(mutex);
+            changed.wait(lock, [&] { return from.ready; });
+        }
+        written = out.write(from.text.constData(), from.length) == from.length;
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            from.ready = false;
+            from.piece = piece + bufferCount;
+        }
+        changed.notify_all();
+    }
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        stop = true;
+    }
+    changed.notify_all();
+    for (std::thread &thread : threads)
+        thread.join();
+    return written && out.write("SSS", 3) == 3;
+}
+
 } // namespace
 
 QByteArray typeName(int type)
@@ -331,7 +418,7 @@ QByteArray recordLine(const VLXData &record)
 
 bool write(const VLXFile &file, QIODevice &out) { return writeDocument(header(file), file.records(), out); }
 
-bool write(const CompactFile &file, QIODevice &out) { return writeDocument(header(file), file.records, out); }
+bool write(const CompactFile &file, QIODevice &out) { return writeCompactDocument(header(file), file.records, out); }
 
 bool save(const QString &path, const std::function<bool(QIODevice &)> &write, QString *errorText)
 {

@@ -149,6 +149,28 @@ void TestTextExport::document_matchesExportLayout_data()
             + erased(3)
         << QByteArray("ST  1/2\r\n12/3 \r\n07/12/2013 14:30\r\n00000000\r\n\r\n|||LV/L|T MP|\r\n"
                       "|||m/| C|\r\n|||15|15|\r\n\r\nSSS");
+    {
+        // Long enough to be formatted in pieces by several threads: the lines
+        // must come out whole and in order, each piece's first date included.
+        QByteArray records;
+        QByteArray lines;
+        const QDateTime start(QDate(2013, 12, 7), QTime(14, 30), Qt::UTC);
+        char text[64];
+        for (int i = 0; i < 100000; ++i) {
+            const float level = 100.0f + float(i % 1000) / 100.0f;
+            const float temperature = -5.0f + float(i % 377) / 8.0f;
+            quint32 a;
+            quint32 b;
+            std::memcpy(&a, &level, 4);
+            std::memcpy(&b, &temperature, 4);
+            records += measurement(a, b);
+            std::snprintf(text, sizeof text, "ANL|%.2f|%.2f| \r\n", double(level), double(temperature));
+            lines += start.addSecs(900LL * i).toString(QStringLiteral("dd/MM/yyyy|hh:mm|")).toLatin1() + text;
+        }
+        const QByteArray download = head + records + erased();
+        QTest::newRow("a hundred thousand records, lines whole and in order")
+            << download << TextExport::header(*newestFile(download)) + lines + "SSS";
+    }
     QTest::newRow("UTF-8 names and units")
         << header("Barajı", "9", dec13(7, 14, 30), bytes({0x00, 0x05}), "Seviye", "Sıcaklık", "m",
                   "°C")
