@@ -17,7 +17,9 @@
 #include <cstring>
 #include <limits>
 #include <mutex>
+#include <system_error>
 #include <thread>
+#include <vector>
 
 namespace TextExport {
 
@@ -264,8 +266,8 @@ bool writeDocument(const QByteArray &header, const Records &records, QIODevice &
 // The same for compact records, where a long file's lines are formatted by
 // two threads while this one writes: pieces of a fixed number of records
 // go to the threads in turn, into a few buffers that are written, and then
-// reused, in the file's order. A full memory's export takes about half the
-// time, with a few megabytes of buffers.
+// reused, in the file's order. A full memory's export takes about a third
+// less time, with a few megabytes of buffers.
 bool writeCompactDocument(const QByteArray &header, const std::vector<DecodedRecord> &records,
                           QIODevice &out)
 {
@@ -275,8 +277,6 @@ bool writeCompactDocument(const QByteArray &header, const std::vector<DecodedRec
     const std::size_t pieces = (records.size() + linesPerPiece - 1) / linesPerPiece;
     if (pieces < 4 || QThread::idealThreadCount() < 2)
         return writeDocument(header, records, out);
-    if (out.write(header) != header.size())
-        return false;
 
     struct Buffer {
         QByteArray text;
@@ -316,9 +316,26 @@ bool writeCompactDocument(const QByteArray &header, const std::vector<DecodedRec
             changed.notify_all();
         }
     };
-    std::thread threads[formatters] = {std::thread(format, 0), std::thread(format, 1)};
+    const auto stopAndJoin = [&](std::vector<std::thread> &threads) {
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            stop = true;
+        }
+        changed.notify_all();
+        for (std::thread &thread : threads)
+            thread.join();
+    };
+    std::vector<std::thread> threads;
+    try {
+        for (int first = 0; first < formatters; ++first)
+            threads.emplace_back(format, std::size_t(first));
+    } catch (const std::system_error &) {
+        // No thread to be had: the whole file in this one.
+        stopAndJoin(threads);
+        return writeDocument(header, records, out);
+    }
 
-    bool written = true;
+    bool written = out.write(header) == header.size();
     for (std::size_t piece = 0; written && piece < pieces; ++piece) {
         Buffer &from = buffer[piece % bufferCount];
         {
@@ -333,13 +350,7 @@ bool writeCompactDocument(const QByteArray &header, const std::vector<DecodedRec
         }
         changed.notify_all();
     }
-    {
-        const std::lock_guard<std::mutex> lock(mutex);
-        stop = true;
-    }
-    changed.notify_all();
-    for (std::thread &thread : threads)
-        thread.join();
+    stopAndJoin(threads);
     return written && out.write("SSS", 3) == 3;
 }
 
