@@ -119,14 +119,9 @@ bool PgArchive::series(qint64 dataId, ArchiveSeries *series)
 
 qint64 PgArchive::recordCountOf(qint64 dataId)
 {
-    const SeriesCache cache(cacheFolder());
-    SeriesCache::Stamp stored;
-    SeriesCache::Stamp current;
-    qint64 count = 0;
-    if (stampOf(dataId, &current) && cache.readStamp(dataId, &stored, &count) && stored == current)
-        return count;
-    ArchiveSeries series;
-    return rebuildSeries(dataId, &series) ? series.recordCount() : 0;
+    return recordCountFromCache(
+        dataId, cacheFolder(), [this](qint64 id, SeriesCache::Stamp *stamp) { return stampOf(id, stamp); },
+        [this](qint64 id, ArchiveSeries *series) { return rebuildSeries(id, series); });
 }
 
 // The rows in their stored order; units come from an earlier cache of the

@@ -145,14 +145,23 @@ void StationArchive::writeCaches(const std::vector<CompactFile> &files,
 // chart's list counts them: from its cache when that is current.
 qint64 StationArchive::recordCountOf(qint64 dataId)
 {
-    const SeriesCache cache(cacheFolder());
+    return recordCountFromCache(
+        dataId, cacheFolder(), [this](qint64 id, SeriesCache::Stamp *stamp) { return stampOf(id, stamp); },
+        [this](qint64 id, ArchiveSeries *series) { return rebuildSeries(id, series); });
+}
+
+qint64 recordCountFromCache(qint64 dataId, const QString &cacheFolder,
+                            const std::function<bool(qint64, SeriesCache::Stamp *)> &stampOf,
+                            const std::function<bool(qint64, ArchiveSeries *)> &rebuild)
+{
+    const SeriesCache cache(cacheFolder);
     SeriesCache::Stamp stored;
     SeriesCache::Stamp current;
     qint64 count = 0;
     if (stampOf(dataId, &current) && cache.readStamp(dataId, &stored, &count) && stored == current)
         return count;
     ArchiveSeries series;
-    return rebuildSeries(dataId, &series) ? series.recordCount() : 0;
+    return rebuild(dataId, &series) ? series.recordCount() : 0;
 }
 
 QList<ArchivedFile> StationArchive::files(const QString &filterText)

@@ -94,6 +94,12 @@ void fillFileOverviews(QList<ArchivedFile> &files, const QString &cacheFolder,
                        const std::function<bool(qint64, SeriesCache::Stamp *)> &stampOf,
                        const std::function<bool(qint64, ArchiveSeries *)> &rebuild);
 
+// The instantaneous records and summary values of an archived entry, from its
+// cache when that still carries the entry's stamp, else from its rows.
+qint64 recordCountFromCache(qint64 dataId, const QString &cacheFolder,
+                            const std::function<bool(qint64, SeriesCache::Stamp *)> &stampOf,
+                            const std::function<bool(qint64, ArchiveSeries *)> &rebuild);
+
 // One `datadetay` row of a record, as the archive writes it.
 struct ArchiveRow {
     qint64 msecs = 0;   // the record's time, milliseconds since the epoch (UTC, as decoded)
